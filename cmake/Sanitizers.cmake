@@ -1,0 +1,5 @@
+if(QEV_SANITIZE)
+    set(QEV_SAN_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+    add_compile_options(${QEV_SAN_FLAGS})
+    add_link_options(${QEV_SAN_FLAGS})
+endif()

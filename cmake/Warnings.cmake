@@ -1,0 +1,2 @@
+add_library(qev_warnings INTERFACE)
+target_compile_options(qev_warnings INTERFACE -Wall -Wextra -Wno-unused-parameter)
