@@ -14,7 +14,9 @@ void DeviceRoot::setPath(const QString& hostDirectory) {
     rootPath() = clean.isEmpty() ? QStringLiteral("/") : clean;
 }
 
-QString DeviceRoot::path() { return rootPath(); }
+QString DeviceRoot::path() {
+    return rootPath();
+}
 
 QString DeviceRoot::resolve(const QString& devicePath) {
     const QString& root = rootPath();
