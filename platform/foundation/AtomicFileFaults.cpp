@@ -1,0 +1,39 @@
+#include "AtomicFileFaults.h"
+
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+int openTempFile(const char* path, int flags, mode_t mode) {
+    return ::open(path, flags, mode);
+}
+int openDirectory(const char* path, int flags) {
+    return ::open(path, flags);
+}
+
+AtomicFileOps& active() {
+    static AtomicFileOps ops = AtomicFileFaults::systemOps();
+    return ops;
+}
+
+} // namespace
+
+AtomicFileOps AtomicFileFaults::systemOps() {
+    return AtomicFileOps{openTempFile, ::write,  ::fchmod,      ::fsync,
+                         ::close,      ::rename, openDirectory, ::fsync};
+}
+
+const AtomicFileOps& AtomicFileFaults::current() {
+    return active();
+}
+
+void AtomicFileFaults::install(const AtomicFileOps& ops) {
+    active() = ops;
+}
+
+void AtomicFileFaults::reset() {
+    active() = systemOps();
+}

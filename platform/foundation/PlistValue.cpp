@@ -1,0 +1,213 @@
+#include "PlistValue.h"
+
+#include "PlistScalar.h"
+
+#include <QDateTime>
+#include <plist/plist.h>
+
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+std::optional<QVariant> fromNodeAt(plist_t node, int depth);
+plist_t toNodeAt(const QVariant& value, int depth);
+
+std::optional<QVariant> integerFromNode(plist_t node) {
+    uint64_t raw = 0;
+    plist_get_uint_val(node, &raw);
+    if (raw <= uint64_t(INT64_MAX))
+        return QVariant(qint64(raw));
+    // libplist 2.2 keeps negative and very large integers in the same 64 bits; only the
+    // stored width tells them apart, and the binary form shows it.
+    std::optional<bool> isUnsigned = PlistScalar::integerIsUnsigned(node);
+    if (!isUnsigned)
+        return std::nullopt;
+    if (*isUnsigned)
+        return QVariant(quint64(raw));
+    return QVariant(qint64(raw));
+}
+
+std::optional<QVariant> dateFromNode(plist_t node) {
+    std::optional<double> seconds = PlistScalar::dateSeconds(node);
+    if (!seconds)
+        return std::nullopt;
+    std::optional<QDateTime> date = PlistScalar::dateFromSeconds(*seconds);
+    if (!date)
+        return std::nullopt;
+    return QVariant(*date);
+}
+
+std::optional<QVariant> arrayFromNode(plist_t node, int depth) {
+    QVariantList list;
+    const uint32_t size = plist_array_get_size(node);
+    list.reserve(int(size));
+    for (uint32_t i = 0; i < size; ++i) {
+        std::optional<QVariant> item = fromNodeAt(plist_array_get_item(node, i), depth + 1);
+        if (!item)
+            return std::nullopt;
+        list.append(std::move(*item));
+    }
+    return QVariant(std::move(list));
+}
+
+std::optional<QVariant> dictFromNode(plist_t node, int depth) {
+    QVariantMap map;
+    plist_dict_iter iter = nullptr;
+    plist_dict_new_iter(node, &iter);
+    if (!iter)
+        return std::nullopt;
+    bool ok = true;
+    while (ok) {
+        char* key = nullptr;
+        plist_t item = nullptr;
+        plist_dict_next_item(node, iter, &key, &item);
+        if (!item) {
+            std::free(key);
+            break;
+        }
+        std::optional<QVariant> value = fromNodeAt(item, depth + 1);
+        if (value && key)
+            map.insert(QString::fromUtf8(key), std::move(*value));
+        else
+            ok = false;
+        std::free(key);
+    }
+    std::free(iter);
+    if (!ok)
+        return std::nullopt;
+    return QVariant(std::move(map));
+}
+
+std::optional<QVariant> fromNodeAt(plist_t node, int depth) {
+    if (!node || depth > PlistValue::maxDepth)
+        return std::nullopt;
+    switch (plist_get_node_type(node)) {
+    case PLIST_BOOLEAN: {
+        uint8_t value = 0;
+        plist_get_bool_val(node, &value);
+        return QVariant(value != 0);
+    }
+    case PLIST_UINT:
+        return integerFromNode(node);
+    case PLIST_REAL: {
+        double value = 0;
+        plist_get_real_val(node, &value);
+        return QVariant(value);
+    }
+    case PLIST_STRING:
+    case PLIST_KEY: {
+        uint64_t length = 0;
+        const char* text = plist_get_string_ptr(node, &length);
+        return QVariant(QString::fromUtf8(text, text ? qsizetype(length) : 0));
+    }
+    case PLIST_DATA: {
+        uint64_t length = 0;
+        const char* bytes = plist_get_data_ptr(node, &length);
+        return QVariant(QByteArray(bytes, bytes ? qsizetype(length) : 0));
+    }
+    case PLIST_DATE:
+        return dateFromNode(node);
+    case PLIST_ARRAY:
+        return arrayFromNode(node, depth);
+    case PLIST_DICT:
+        return dictFromNode(node, depth);
+    default: // UID and anything newer have no value form here
+        return std::nullopt;
+    }
+}
+
+plist_t signedNode(qint64 value) {
+    return plist_new_uint(uint64_t(value));
+}
+
+plist_t unsignedNode(quint64 value) {
+    if (value <= quint64(INT64_MAX))
+        return plist_new_uint(value);
+    return PlistScalar::newLargeUnsigned(value);
+}
+
+plist_t stringNode(const QString& text) {
+    // libplist strings end at the first NUL, so such a text would be cut short.
+    if (text.contains(QChar(0)))
+        return nullptr;
+    return plist_new_string(text.toUtf8().constData());
+}
+
+plist_t arrayNode(const QVariantList& list, int depth) {
+    plist_t array = plist_new_array();
+    for (const QVariant& item : list) {
+        plist_t child = toNodeAt(item, depth + 1);
+        if (!child) {
+            plist_free(array);
+            return nullptr;
+        }
+        plist_array_append_item(array, child);
+    }
+    return array;
+}
+
+template <typename Map> plist_t dictNode(const Map& map, int depth) {
+    plist_t dict = plist_new_dict();
+    for (auto it = map.constBegin(); it != map.constEnd(); ++it) {
+        plist_t child = it.key().contains(QChar(0)) ? nullptr : toNodeAt(it.value(), depth + 1);
+        if (!child) {
+            plist_free(dict);
+            return nullptr;
+        }
+        plist_dict_set_item(dict, it.key().toUtf8().constData(), child);
+    }
+    return dict;
+}
+
+plist_t toNodeAt(const QVariant& value, int depth) {
+    if (depth > PlistValue::maxDepth)
+        return nullptr;
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        return plist_new_bool(value.toBool() ? 1 : 0);
+    case QMetaType::Int:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+        return signedNode(value.toLongLong());
+    case QMetaType::UInt:
+    case QMetaType::ULong:
+    case QMetaType::ULongLong:
+    case QMetaType::UShort:
+    case QMetaType::UChar:
+        return unsignedNode(value.toULongLong());
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return plist_new_real(value.toDouble());
+    case QMetaType::QString:
+        return stringNode(value.toString());
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        return plist_new_data(bytes.constData(), uint64_t(bytes.size()));
+    }
+    case QMetaType::QDateTime:
+        return PlistScalar::newDate(value.toDateTime());
+    case QMetaType::QVariantList:
+    case QMetaType::QStringList:
+        return arrayNode(value.toList(), depth);
+    case QMetaType::QVariantMap:
+        return dictNode(value.toMap(), depth);
+    case QMetaType::QVariantHash:
+        return dictNode(value.toHash(), depth);
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+std::optional<QVariant> PlistValue::fromNode(plist_t node) {
+    return fromNodeAt(node, 0);
+}
+
+plist_t PlistValue::toNode(const QVariant& value) {
+    return toNodeAt(value, 0);
+}
