@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QColor>
+#include <QRect>
+#include <QWidget>
+
+// The layer a presentation puts over the presenting window: it dims (or blanks) what lies
+// below, takes every click that misses the presented content, and can draw the card the
+// content sits on.
+class UIDimmingView : public QWidget {
+    Q_OBJECT
+public:
+    explicit UIDimmingView(QWidget* window);
+
+    void setDimmingColor(const QColor& color);
+    QColor dimmingColor() const { return _dimming; }
+    void setContentRect(const QRect& rect) { _contentRect = rect; }
+    void setCard(const QRect& rect, qreal radius, const QColor& color);
+
+signals:
+    void tappedOutside();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    QColor _dimming = Qt::transparent;
+    QRect _contentRect;
+    QRect _card;
+    qreal _cardRadius = 0;
+    QColor _cardColor;
+};

@@ -1,0 +1,163 @@
+#include "uikit/UIPresentationController.h"
+
+#include "uikit/UIDimmingView.h"
+#include "uikit/UIViewController.h"
+
+#include <QEvent>
+#include <QGraphicsOpacityEffect>
+#include <QPropertyAnimation>
+#include <QWidget>
+
+namespace {
+constexpr int kSheetTop = 57; // status area and a gap, as a sheet leaves on the device
+constexpr qreal kSheetRadius = 10;
+} // namespace
+
+UIPresentationController::UIPresentationController(UIViewController* presented,
+                                                   UIViewController* presenting, Layout layout)
+    : QObject(presented), _presented(presented), _presenting(presenting), _layout(layout) {}
+
+UIPresentationController::~UIPresentationController() {
+    tearDown();
+}
+
+QWidget* UIPresentationController::presentedView() const {
+    return _presented ? _presented->view() : nullptr;
+}
+
+UIViewController* UIPresentationController::appearanceRoot() const {
+    UIViewController* root = _presenting;
+    while (root && root->parentViewController())
+        root = root->parentViewController();
+    return root;
+}
+
+void UIPresentationController::present(bool animated) {
+    if (!_presented || !_presenting)
+        return;
+    tearDown(); // a layer still fading out from the last time goes at once
+    _window = _presenting->view()->window();
+    _container = new UIDimmingView(_window);
+    _window->installEventFilter(this);
+    connect(_container, &UIDimmingView::tappedOutside, this, [this] {
+        if (dismissesOnOutsideTap() && _presented)
+            _presented->dismissViewControllerAnimated(true);
+    });
+    _presentedNow = true;
+    prepareContainer();
+    layoutContainer();
+
+    UIViewController* covered = _layout == Layout::FullScreen ? appearanceRoot() : nullptr;
+    _presented->beginAppearanceTransition(true, animated);
+    if (covered)
+        covered->beginAppearanceTransition(false, animated);
+    _container->show();
+    _container->raise();
+    _container->setFocus();
+    if (animated)
+        fade(true);
+    if (covered)
+        covered->endAppearanceTransition(false, animated);
+    _presented->endAppearanceTransition(true, animated);
+}
+
+void UIPresentationController::dismiss(bool animated) {
+    if (!_presentedNow)
+        return;
+    _presentedNow = false;
+    UIViewController* covered = _layout == Layout::FullScreen ? appearanceRoot() : nullptr;
+    if (_presented)
+        _presented->beginAppearanceTransition(false, animated);
+    if (covered)
+        covered->beginAppearanceTransition(true, animated);
+    if (covered)
+        covered->endAppearanceTransition(true, animated);
+    if (_presented)
+        _presented->endAppearanceTransition(false, animated);
+    if (animated && _container && _container->isVisible())
+        fade(false);
+    else
+        tearDown();
+}
+
+void UIPresentationController::prepareContainer() {
+    QWidget* view = presentedView();
+    if (!view || !_container)
+        return;
+    switch (_layout) {
+    case Layout::FullScreen:
+        _container->setDimmingColor(Qt::white);
+        break;
+    case Layout::Sheet:
+        _container->setDimmingColor(QColor(0, 0, 0, 102));
+        break;
+    case Layout::Centered:
+        _container->setDimmingColor(QColor(0, 0, 0, 51));
+        break;
+    }
+    view->setParent(_container);
+    view->show();
+}
+
+void UIPresentationController::layoutContainer() {
+    QWidget* view = presentedView();
+    if (!view || !_container || !_window)
+        return;
+    _container->setGeometry(_window->rect());
+    const QRect bounds = _container->rect();
+    QRect frame = bounds;
+    if (_layout == Layout::Sheet) {
+        const QRect card = bounds.adjusted(0, kSheetTop, 0, int(kSheetRadius));
+        _container->setCard(card, kSheetRadius, Qt::white);
+        frame = card.adjusted(0, int(kSheetRadius), 0, -int(kSheetRadius));
+    } else if (_layout == Layout::Centered) {
+        QSize size = _presented->preferredContentSize();
+        if (!size.isValid() || size.isEmpty())
+            size = view->sizeHint();
+        size = size.boundedTo(bounds.size());
+        frame = QRect(QPoint(0, 0), size);
+        frame.moveCenter(bounds.center());
+    }
+    view->setGeometry(frame);
+    _container->setContentRect(_layout == Layout::Sheet ? bounds.adjusted(0, kSheetTop, 0, 0)
+                                                        : frame);
+}
+
+void UIPresentationController::fade(bool in) {
+    auto* effect = new QGraphicsOpacityEffect(_container);
+    _container->setGraphicsEffect(effect);
+    auto* animation = new QPropertyAnimation(effect, "opacity", effect);
+    animation->setDuration(kFadeMilliseconds);
+    animation->setStartValue(in ? 0.0 : 1.0);
+    animation->setEndValue(in ? 1.0 : 0.0);
+    QPointer<UIDimmingView> container = _container;
+    connect(animation, &QPropertyAnimation::finished, this, [this, container, in] {
+        if (!container)
+            return;
+        if (in)
+            container->setGraphicsEffect(nullptr);
+        else if (container == _container)
+            tearDown();
+    });
+    animation->start();
+}
+
+void UIPresentationController::tearDown() {
+    if (_window)
+        _window->removeEventFilter(this);
+    if (!_container)
+        return;
+    // The presented view outlives the layer: its controller may be presented again.
+    QWidget* view = _presented && _presented->isViewLoaded() ? _presented->view() : nullptr;
+    if (view && _container->isAncestorOf(view)) {
+        view->hide();
+        view->setParent(nullptr);
+    }
+    delete _container.data();
+}
+
+bool UIPresentationController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == _window && event->type() == QEvent::Resize && _container)
+        layoutContainer();
+    return QObject::eventFilter(watched, event);
+}

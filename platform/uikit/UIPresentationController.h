@@ -1,0 +1,60 @@
+#pragma once
+
+#include "uikit/UIKitDefines.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QRect>
+
+class QWidget;
+class UIDimmingView;
+
+// Shows a presented controller's view over the presenting controller's window, window-modal
+// and without a nested event loop. State changes at once; an animated presentation or
+// dismissal only fades the layer.
+class UIPresentationController : public QObject {
+    Q_OBJECT
+public:
+    enum class Layout {
+        FullScreen, // fills the window, the presenter disappears
+        Sheet,      // a card from near the top over a dimmed window
+        Centered,   // at its own size in the middle of a dimmed window (alerts)
+    };
+
+    UIPresentationController(UIViewController* presented, UIViewController* presenting,
+                             Layout layout);
+    ~UIPresentationController() override;
+
+    UIViewController* presentedViewController() const { return _presented; }
+    UIViewController* presentingViewController() const { return _presenting; }
+    void setPresentingViewController(UIViewController* presenting) { _presenting = presenting; }
+    Layout layout() const { return _layout; }
+    UIDimmingView* containerView() const { return _container; }
+    bool isPresented() const { return _presentedNow; }
+
+    void present(bool animated);
+    void dismiss(bool animated);
+    void tearDown(); // removes the layer at once, leaving the presented view unparented
+
+    static constexpr int kFadeMilliseconds = 200;
+
+protected:
+    void setLayout(Layout layout) { _layout = layout; }
+    // Places the presented content in the container; called again on every window resize.
+    virtual void layoutContainer();
+    virtual void prepareContainer();
+    virtual bool dismissesOnOutsideTap() const { return false; }
+    QWidget* presentedView() const;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void fade(bool in);
+    UIViewController* appearanceRoot() const;
+
+    QPointer<UIViewController> _presented;
+    QPointer<UIViewController> _presenting;
+    QPointer<QWidget> _window;
+    QPointer<UIDimmingView> _container;
+    Layout _layout;
+    bool _presentedNow = false;
+};
