@@ -1,6 +1,7 @@
 #pragma once
 
 #include "uikit/UIPopoverPresentationControllerDelegate.h"
+#include "uikit/UIPopoverView.h"
 #include "uikit/UIPresentationController.h"
 
 #include <QColor>
@@ -8,7 +9,6 @@
 #include <QRect>
 
 class QWidget;
-class UIPopoverView;
 
 // Presents a controller as a popover: a bubble anchored to a bar button item's view or to a
 // rectangle of a source view, its arrow on one of the permitted sides, dismissed by a tap

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "uikit/UIDimmingView.h"
 #include "uikit/UIKitDefines.h"
 
 #include <QObject>
@@ -7,7 +8,6 @@
 #include <QRect>
 
 class QWidget;
-class UIDimmingView;
 
 // Shows a presented controller's view over the presenting controller's window, window-modal
 // and without a nested event loop. State changes at once; an animated presentation or

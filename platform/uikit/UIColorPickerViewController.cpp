@@ -1,0 +1,101 @@
+#include "uikit/UIColorPickerViewController.h"
+
+#include "uikit/UIFont.h"
+
+#include <QColorDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QScrollArea>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+UIColorPickerViewController::UIColorPickerViewController(QObject* parent)
+    : UIViewController(parent) {}
+
+void UIColorPickerViewController::setDelegate(UIColorPickerViewControllerDelegate* delegate) {
+    _delegate = delegate;
+    _delegateObject = dynamic_cast<QObject*>(delegate);
+}
+
+UIColorPickerViewControllerDelegate* UIColorPickerViewController::delegate() const {
+    if (_delegate && dynamic_cast<QObject*>(_delegate) != nullptr && !_delegateObject)
+        return nullptr;
+    return _delegate;
+}
+
+QColor UIColorPickerViewController::normalised(const QColor& color) const {
+    QColor result = color.isValid() ? color.toRgb() : QColor(Qt::white);
+    if (!_supportsAlpha)
+        result.setAlpha(255);
+    return result;
+}
+
+void UIColorPickerViewController::setSupportsAlpha(bool supportsAlpha) {
+    _supportsAlpha = supportsAlpha;
+    _selectedColor = normalised(_selectedColor);
+    if (_dialog)
+        _dialog->setOption(QColorDialog::ShowAlphaChannel, supportsAlpha);
+}
+
+void UIColorPickerViewController::setSelectedColor(const QColor& color) {
+    _selectedColor = normalised(color);
+    if (_dialog) {
+        _settingFromCode = true;
+        _dialog->setCurrentColor(_selectedColor);
+        _settingFromCode = false;
+    }
+}
+
+QColorDialog* UIColorPickerViewController::colorDialog() {
+    view();
+    return _dialog;
+}
+
+void UIColorPickerViewController::loadView() {
+    auto* root = new QWidget;
+    auto* layout = new QVBoxLayout(root);
+    layout->setContentsMargins(16, 12, 12, 0);
+    layout->setSpacing(8);
+
+    auto* header = new QHBoxLayout;
+    const bool chinese = QLocale().language() == QLocale::Chinese;
+    auto* title = new QLabel(chinese ? QStringLiteral("颜色") : QStringLiteral("Colors"), root);
+    title->setFont(UIFont::systemFontOfSize(17, QFont::DemiBold));
+    header->addWidget(title, 1);
+    _closeButton = new QToolButton(root);
+    _closeButton->setText(QStringLiteral("✕"));
+    _closeButton->setAutoRaise(true);
+    _closeButton->setFont(UIFont::systemFontOfSize(15, QFont::DemiBold));
+    connect(_closeButton, &QToolButton::clicked, this,
+            [this] { dismissViewControllerAnimated(true); });
+    header->addWidget(_closeButton);
+    layout->addLayout(header);
+
+    _dialog = new QColorDialog;
+    _dialog->setWindowFlags(Qt::Widget);
+    _dialog->setOptions(QColorDialog::NoButtons | QColorDialog::DontUseNativeDialog);
+    _dialog->setOption(QColorDialog::ShowAlphaChannel, _supportsAlpha);
+    _dialog->setCurrentColor(_selectedColor);
+    connect(_dialog, &QColorDialog::currentColorChanged, this,
+            &UIColorPickerViewController::dialogColorChanged);
+    // The dialog is wider than a phone: on a narrow window it scrolls instead of being cut.
+    auto* scroller = new QScrollArea(root);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    scroller->setWidget(_dialog);
+    _dialog->show();
+    layout->addWidget(scroller, 1);
+    setView(root);
+}
+
+void UIColorPickerViewController::dialogColorChanged(const QColor& color) {
+    if (_settingFromCode)
+        return;
+    const QColor picked = normalised(color);
+    if (picked == _selectedColor)
+        return; // the dialog repeats a colour while its fields catch up: one report per change
+    _selectedColor = picked;
+    if (UIColorPickerViewControllerDelegate* answerer = delegate())
+        answerer->colorPickerViewControllerDidSelectColor(this);
+}

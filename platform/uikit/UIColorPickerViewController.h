@@ -1,0 +1,46 @@
+#pragma once
+
+#include "uikit/UIColorPickerViewControllerDelegate.h"
+#include "uikit/UIViewController.h"
+
+#include <QColor>
+#include <QPointer>
+
+class QColorDialog;
+class QLabel;
+class QToolButton;
+
+// The system colour picker: a QColorDialog without buttons (with an opacity control when
+// alpha is supported) under a title and a close button. Every colour the user picks becomes
+// the selected colour and is told to the delegate once; setting the colour from code tells
+// nobody.
+class UIColorPickerViewController : public UIViewController {
+    Q_OBJECT
+public:
+    explicit UIColorPickerViewController(QObject* parent = nullptr);
+
+    void setDelegate(UIColorPickerViewControllerDelegate* delegate);
+    UIColorPickerViewControllerDelegate* delegate() const;
+    void setSupportsAlpha(bool supportsAlpha);
+    bool supportsAlpha() const { return _supportsAlpha; }
+    void setSelectedColor(const QColor& color);
+    QColor selectedColor() const { return _selectedColor; }
+
+    QColorDialog* colorDialog(); // the embedded dialog (loads the view)
+    QToolButton* closeButton() const { return _closeButton; }
+
+protected:
+    void loadView() override;
+
+private:
+    void dialogColorChanged(const QColor& color);
+    QColor normalised(const QColor& color) const;
+
+    UIColorPickerViewControllerDelegate* _delegate = nullptr;
+    QPointer<QObject> _delegateObject;
+    bool _supportsAlpha = true;
+    QColor _selectedColor = Qt::white;
+    QPointer<QColorDialog> _dialog;
+    QPointer<QToolButton> _closeButton;
+    bool _settingFromCode = false;
+};

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "uikit/UIGestureRecognizer.h"
+
+#include <QPoint>
+#include <QTimer>
+#include <functional>
+
+// A press held still for the minimum duration (0.5 s by default) begins the gesture; the
+// action then hears Began, Changed while the pointer moves over the view, and Ended on
+// release or Cancelled when the pointer leaves the view. Once the gesture has begun, a
+// button's own click is cancelled: the release gives no clicked().
+class UILongPressGestureRecognizer : public UIGestureRecognizer {
+    Q_OBJECT
+public:
+    using Action = std::function<void(UILongPressGestureRecognizer*)>;
+
+    explicit UILongPressGestureRecognizer(Action action);
+
+    double minimumPressDuration() const { return _minimumPressDuration; }
+    void setMinimumPressDuration(double seconds);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void reset() override;
+
+private:
+    void begin();
+    void finish(UIGestureRecognizerState state);
+    void report(UIGestureRecognizerState state);
+
+    Action _action;
+    double _minimumPressDuration = 0.5;
+    QTimer _timer;
+    QPoint _pressPosition;
+    bool _pressed = false;
+};

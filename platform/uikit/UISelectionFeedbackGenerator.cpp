@@ -1,0 +1,10 @@
+#include "uikit/UISelectionFeedbackGenerator.h"
+
+void UISelectionFeedbackGenerator::selectionChanged() {
+    ++_selectionChanged;
+    emit selectionChangedRequested();
+}
+
+void UISelectionFeedbackGenerator::prepare() {
+    ++_prepared;
+}
