@@ -7,7 +7,9 @@
 #include <QFileInfo>
 #include <plist/plist.h>
 
+#include <clocale>
 #include <cstdlib>
+#include <locale.h>
 
 namespace {
 
@@ -23,11 +25,30 @@ bool isBinary(const QByteArray& bytes) {
     return bytes.startsWith("bplist00");
 }
 
+// libplist reads and writes reals with the C library, which follows LC_NUMERIC, and a Qt
+// application takes LC_NUMERIC from the environment: "1.5" would read as 1 under a locale
+// with a decimal comma. The C locale is put in force for this thread while libplist runs.
+class CNumericScope {
+public:
+    CNumericScope() : _previous(uselocale(cLocale())) {}
+    ~CNumericScope() { uselocale(_previous); }
+    CNumericScope(const CNumericScope&) = delete;
+    CNumericScope& operator=(const CNumericScope&) = delete;
+
+private:
+    static locale_t cLocale() {
+        static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+        return c;
+    }
+    locale_t _previous;
+};
+
 } // namespace
 
 std::optional<QVariant> PropertyList::parse(const QByteArray& bytes) {
     if (bytes.isEmpty() || bytes.size() > maxFileSize)
         return std::nullopt;
+    CNumericScope cNumbers;
     NodeHolder root;
     const uint32_t length = uint32_t(bytes.size());
     if (isBinary(bytes)) {
@@ -64,6 +85,7 @@ std::optional<QVariantMap> PropertyList::readDictionary(const QString& hostPath)
 }
 
 QByteArray PropertyList::toXml(const QVariant& value) {
+    CNumericScope cNumbers;
     NodeHolder root;
     root.node = PlistValue::toNode(value);
     if (!root.node)
