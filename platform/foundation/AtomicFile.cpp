@@ -1,9 +1,9 @@
 #include "AtomicFile.h"
 
 #include "AtomicFileFaults.h"
+#include "AtomicTempFile.h"
 
 #include <QFileInfo>
-#include <QRandomGenerator>
 
 #include <cerrno>
 #include <cstring>
@@ -14,34 +14,9 @@
 
 namespace {
 
-constexpr mode_t newFileMode = 0644;
-constexpr int nameAttempts = 100;
-
 FileWriteResult failure(const QString& step, int error) {
     return FileWriteResult{false,
                            step + QStringLiteral(": ") + QString::fromLocal8Bit(strerror(error))};
-}
-
-QByteArray randomSuffix() {
-    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    QByteArray suffix(6, '\0');
-    for (char& c : suffix)
-        c = alphabet[QRandomGenerator::global()->bounded(int(sizeof(alphabet) - 1))];
-    return suffix;
-}
-
-// Opens a new, exclusive temporary file ".<name>.XXXXXX" in `dir`; -1 with errno on failure.
-int createTemp(const QByteArray& dir, const QByteArray& name, QByteArray& tempPath) {
-    const AtomicFileOps& ops = AtomicFileFaults::current();
-    for (int attempt = 0; attempt < nameAttempts; ++attempt) {
-        tempPath = dir + "/." + name + "." + randomSuffix();
-        int fd = ops.openTemp(tempPath.constData(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, newFileMode);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    errno = EEXIST;
-    return -1;
 }
 
 // 0 on success, else the errno of the failed write.
@@ -113,8 +88,9 @@ FileWriteResult AtomicFile::replace(const QString& hostPath, const QByteArray& b
         keepMode = old.st_mode & 07777;
     }
 
+    AtomicTempFile::removeStale(dir, name);
     QByteArray tempPath;
-    int fd = createTemp(dir, name, tempPath);
+    const int fd = AtomicTempFile::create(dir, name, tempPath);
     if (fd < 0)
         return failure(QStringLiteral("create temporary file"), errno);
     if (std::optional<FileWriteResult> failed = fillTemp(fd, bytes, keepMode)) {
