@@ -1,13 +1,13 @@
 #pragma once
 
 #include "uikit/UIAlertAction.h"
+#include "uikit/UIAlertView.h"
 #include "uikit/UIViewController.h"
 
 #include <QList>
 #include <QPointer>
 #include <functional>
 
-class UIAlertView;
 class UITextField;
 
 enum UIAlertControllerStyle {

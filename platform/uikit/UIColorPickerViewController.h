@@ -4,11 +4,9 @@
 #include "uikit/UIViewController.h"
 
 #include <QColor>
+#include <QColorDialog>
 #include <QPointer>
-
-class QColorDialog;
-class QLabel;
-class QToolButton;
+#include <QToolButton>
 
 // The system colour picker: a QColorDialog without buttons (with an opacity control when
 // alpha is supported) under a title and a close button. Every colour the user picks becomes
