@@ -98,7 +98,7 @@ QString NSBundle::localizedStringForKey(const QString& key, const QString& value
         const QHash<QString, QString> strings = tableAt(path);
         auto it = strings.constFind(key);
         if (it != strings.constEnd())
-            return *it;
+            return it->isNull() ? QStringLiteral("") : *it; // an empty translation is still one
     }
     return value.isEmpty() ? key : value;
 }

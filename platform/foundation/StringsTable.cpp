@@ -10,14 +10,11 @@ namespace {
 QString decodeText(const QByteArray& bytes) {
     if (bytes.startsWith("\xFF\xFE") ||
         (bytes.size() % 2 == 0 && bytes.size() >= 2 && bytes[1] == '\0' && bytes[0] != '\0'))
-        return QStringDecoder(QStringDecoder::Utf16LE, QStringDecoder::Flag::ConvertInitialBom)
-            .decode(bytes);
+        return QStringDecoder(QStringDecoder::Utf16LE).decode(bytes);
     if (bytes.startsWith("\xFE\xFF") ||
         (bytes.size() % 2 == 0 && bytes.size() >= 2 && bytes[0] == '\0' && bytes[1] != '\0'))
-        return QStringDecoder(QStringDecoder::Utf16BE, QStringDecoder::Flag::ConvertInitialBom)
-            .decode(bytes);
-    return QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom)
-        .decode(bytes);
+        return QStringDecoder(QStringDecoder::Utf16BE).decode(bytes);
+    return QStringDecoder(QStringDecoder::Utf8).decode(bytes);
 }
 
 bool isUnquotedChar(QChar c) {
