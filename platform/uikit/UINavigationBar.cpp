@@ -105,9 +105,13 @@ void UINavigationBar::resizeEvent(QResizeEvent*) {
     layoutContents();
 }
 
+// A view that was given a size keeps it, as a frame does on the device; otherwise it gets
+// what it asks for within its limits.
 static QSize naturalSize(const QWidget* view) {
     const QSize hint = view->sizeHint();
-    return hint.isValid() && !hint.isEmpty() ? hint : view->size();
+    if (view->testAttribute(Qt::WA_Resized) || !hint.isValid() || hint.isEmpty())
+        return view->size();
+    return hint.expandedTo(view->minimumSize()).boundedTo(view->maximumSize());
 }
 
 void UINavigationBar::layoutContents() {

@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QHash>
 #include <QPointer>
 #include <QWidget>
 
@@ -11,30 +10,33 @@ namespace {
 const char* const kOwnTint = "_UITintColor";
 
 // Watches every reparenting in the application: a widget that moves under another parent may
-// inherit another tint, and its observers must hear of it.
+// inherit another tint, and its observers must hear of it. The old parent is told first
+// (ChildRemoved, while the widget still hangs under it), then the widget (ParentChange); the
+// tint seen at the first is compared with the tint at the second.
 class ReparentWatcher : public QObject {
 public:
     bool eventFilter(QObject* object, QEvent* event) override {
         const QEvent::Type type = event->type();
-        if (type != QEvent::ParentAboutToChange && type != QEvent::ParentChange)
-            return false;
-        if (!object->isWidgetType())
-            return false;
-        auto* widget = static_cast<QWidget*>(object);
-        if (UITint::ownTintColor(widget).isValid())
-            return false; // its own tint shields the whole subtree from the move
-        if (type == QEvent::ParentAboutToChange) {
-            _before.insert(widget, UITint::tintColor(widget));
-        } else if (_before.contains(widget)) {
-            const QColor before = _before.take(widget);
-            if (before != UITint::tintColor(widget))
+        if (type == QEvent::ChildRemoved) {
+            QObject* child = static_cast<QChildEvent*>(event)->child();
+            if (child && child->isWidgetType()) {
+                _pending = child;
+                _pendingTint = UITint::tintColor(static_cast<QWidget*>(child));
+            }
+        } else if (type == QEvent::ParentChange && object->isWidgetType()) {
+            auto* widget = static_cast<QWidget*>(object);
+            // A widget that had no parent had the default tint (or its own).
+            const QColor before = object == _pending ? _pendingTint : UITint::systemBlue();
+            _pending = nullptr;
+            if (!UITint::ownTintColor(widget).isValid() && before != UITint::tintColor(widget))
                 UITint::notifySubtree(widget);
         }
         return false;
     }
 
 private:
-    QHash<QWidget*, QColor> _before;
+    const QObject* _pending = nullptr; // identity only: it may be going away
+    QColor _pendingTint;
 };
 
 QPointer<ReparentWatcher>& watcher() {
