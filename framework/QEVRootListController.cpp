@@ -1,0 +1,140 @@
+#include "QEVRootListController.h"
+
+#include "foundation/TextRules.h"
+#include "preferences/PSSpecifier.h"
+#include "preferences/PSTableCell.h"
+#include "preferences/UITableView.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+const QString kNestedEntryCountKey = QStringLiteral("nestedEntryCount");
+const QString kRootListName = QStringLiteral("Root");
+
+qint64 truncatedToInt64(double value) {
+    if (std::isnan(value))
+        return 0;
+    // 2^63 is exactly representable; anything at or beyond it saturates.
+    constexpr double limit = 9223372036854775808.0;
+    if (value >= limit)
+        return std::numeric_limits<qint64>::max();
+    if (value <= -limit)
+        return std::numeric_limits<qint64>::min();
+    return static_cast<qint64>(std::trunc(value));
+}
+} // namespace
+
+QEVRootListController::QEVRootListController(QObject* parent) : PSListController(parent) {}
+
+QList<PSSpecifier*> QEVRootListController::specifiers() {
+    // A load that yields no rows leaves the cache absent, so the next call tries again.
+    if (!_specifiers) {
+        QList<PSSpecifier*> loaded = loadSpecifiersFromPlistName(kRootListName, this);
+        if (!loaded.isEmpty())
+            _specifiers = loaded;
+    }
+    return _specifiers.value_or(QList<PSSpecifier*>());
+}
+
+void QEVRootListController::viewDidLoad() {
+    PSListController::viewDidLoad();
+    setupNestedSpecifiers(specifiers());
+}
+
+std::optional<qint64> QEVRootListController::nestedEntryCount(const QVariant& value) {
+    if (!value.isValid() || value.isNull())
+        return std::nullopt;
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        return value.toBool() ? 1 : 0;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return truncatedToInt64(value.toDouble());
+    case QMetaType::ULongLong:
+    case QMetaType::ULong:
+    case QMetaType::UInt: {
+        const quint64 count = value.toULongLong();
+        constexpr auto max = static_cast<quint64>(std::numeric_limits<qint64>::max());
+        return static_cast<qint64>(count > max ? max : count);
+    }
+    case QMetaType::QString:
+        return TextRules::longLongValue(value.toString());
+    default:
+        if (TextRules::isNumber(value))
+            return value.toLongLong();
+        return std::nullopt;
+    }
+}
+
+void QEVRootListController::setupNestedSpecifiers(const QList<PSSpecifier*>& specifiers) {
+    auto groups = std::make_shared<NestedGroups>();
+    for (qsizetype i = 0; i < specifiers.size(); ++i) {
+        PSSpecifier* specifier = specifiers.at(i);
+        if (!specifier)
+            continue;
+        const std::optional<qint64> count =
+            nestedEntryCount(specifier->propertyForKey(kNestedEntryCountKey));
+        if (!count)
+            continue;
+        QList<PSSpecifier*> group;
+        // Gathering stops at the end of the list, so a huge count costs no more than the list.
+        for (qint64 j = 0; j < *count; ++j) {
+            const qsizetype k = i + 1 + j;
+            if (k >= specifiers.size())
+                break;
+            group.append(specifiers.at(k));
+        }
+        groups->insert(static_cast<quint64>(i), group);
+    }
+    setDynamicSpecifiers(groups);
+    setHasDynamicSpecifiers(!groups->isEmpty());
+}
+
+void QEVRootListController::setPreferenceValue(const QVariant& value, PSSpecifier* specifier) {
+    PSListController::setPreferenceValue(value, specifier);
+    if (hasDynamicSpecifiers())
+        reloadSpecifiers();
+}
+
+void QEVRootListController::reloadSpecifiers() {
+    // Heights only: the list is not reloaded and no cell is rebuilt, so cells keep their state.
+    UITableView* tableView = table();
+    if (!tableView)
+        return;
+    tableView->endEditing(true);
+    tableView->beginUpdates();
+    tableView->endUpdates();
+}
+
+bool QEVRootListController::isCollapsedByGroup(quint64 controllingIndex, PSSpecifier* specifier) {
+    const QList<PSSpecifier*> list = specifiers();
+    if (controllingIndex >= static_cast<quint64>(list.size()))
+        return false;
+    PSSpecifier* controlling = list.at(static_cast<qsizetype>(controllingIndex));
+    if (!controlling)
+        return false;
+    // Only the exact text "0" collapses: false, 0 and 0.0 give it; "false", "0.0", "" and any
+    // value that is neither number nor text do not.
+    return TextRules::decimalText(readPreferenceValue(controlling)) == QLatin1String("0");
+}
+
+double QEVRootListController::heightForRowAtIndexPath(UITableView* tableView,
+                                                      NSIndexPath indexPath) {
+    if (!hasDynamicSpecifiers() || !_dynamicSpecifiers)
+        return PSListController::heightForRowAtIndexPath(tableView, indexPath);
+    PSSpecifier* specifier = specifierAtIndexPath(indexPath);
+    if (specifier) {
+        for (auto it = _dynamicSpecifiers->cbegin(); it != _dynamicSpecifiers->cend(); ++it) {
+            if (!it.value().contains(specifier) || !isCollapsedByGroup(it.key(), specifier))
+                continue;
+            // A collapsed row keeps its cell; clipping stops its content drawing outside the
+            // zero-height row.
+            const QVariant cellValue = specifier->propertyForKey(PSTableCellKey);
+            if (auto* cell = qobject_cast<PSTableCell*>(cellValue.value<QObject*>()))
+                cell->setClipsToBounds(true);
+            return 0.0;
+        }
+    }
+    return PSListController::heightForRowAtIndexPath(tableView, indexPath);
+}
