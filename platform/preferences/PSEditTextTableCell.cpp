@@ -1,0 +1,62 @@
+#include "preferences/PSEditTextTableCell.h"
+
+#include "foundation/TextRules.h"
+#include "preferences/PSSpecifier.h"
+#include "uikit/UIFont.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+PSEditTextTableCell::PSEditTextTableCell(int style, const QString& reuseIdentifier,
+                                         PSSpecifier* specifier, QWidget* parent)
+    : PSTableCell(style, reuseIdentifier, specifier, parent),
+      _textField(new QLineEdit(contentView())) {
+    setSelectionStyle(UITableViewCellSelectionStyleNone);
+    _textField->setFrame(false);
+    _textField->setFont(UIFont::systemFontOfSize(17));
+    _textField->setAttribute(Qt::WA_MacShowFocusRect, false);
+    _textField->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; }"));
+    connect(_textField, &QLineEdit::editingFinished, this, &PSEditTextTableCell::editingEnded);
+    refreshCellContentsWithSpecifier(specifier);
+}
+
+void PSEditTextTableCell::refreshCellContentsWithSpecifier(PSSpecifier* specifier) {
+    PSTableCell::refreshCellContentsWithSpecifier(specifier);
+    PSSpecifier* spec = this->specifier();
+    if (!spec)
+        return;
+    const QVariant placeholder = spec->propertyForKey(QStringLiteral("placeholder"));
+    if (placeholder.typeId() == QMetaType::QString)
+        _textField->setPlaceholderText(placeholder.toString());
+    QVariant value = spec->performGetter();
+    if (!value.isValid())
+        value = spec->propertyForKey(QStringLiteral("default"));
+    _shownText = TextRules::decimalText(value);
+    _textField->setText(_shownText);
+}
+
+void PSEditTextTableCell::setSelected(bool selected, bool animated) {
+    PSTableCell::setSelected(selected, animated);
+    if (selected)
+        _textField->setFocus(Qt::MouseFocusReason);
+}
+
+void PSEditTextTableCell::layoutSubviews() {
+    PSTableCell::layoutSubviews();
+    const int w = contentView()->width();
+    const int h = contentView()->height();
+    const bool titled = !textLabel()->text().isEmpty();
+    const int fieldLeft = titled ? std::max(kMargin, w * 2 / 5) : kMargin;
+    if (titled)
+        textLabel()->setGeometry(kMargin, 0, std::max(0, fieldLeft - kMargin - 8), h);
+    _textField->setGeometry(fieldLeft, 0, std::max(0, w - kMargin - fieldLeft), h);
+}
+
+void PSEditTextTableCell::editingEnded() {
+    const QString text = _textField->text();
+    if (text == _shownText)
+        return;
+    _shownText = text;
+    if (PSSpecifier* spec = specifier())
+        spec->performSetterWithValue(QVariant(text));
+}

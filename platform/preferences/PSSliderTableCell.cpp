@@ -1,0 +1,81 @@
+#include "preferences/PSSliderTableCell.h"
+
+#include "foundation/TextRules.h"
+#include "preferences/PSSpecifier.h"
+#include "preferences/UISlider.h"
+
+#include <QLabel>
+#include <QLayout>
+#include <cmath>
+
+PSSliderTableCell::PSSliderTableCell(int style, const QString& reuseIdentifier,
+                                     PSSpecifier* specifier, QWidget* parent)
+    : PSTableCell(style, reuseIdentifier, specifier, parent), _slider(new UISlider(contentView())) {
+    setSelectionStyle(UITableViewCellSelectionStyleNone);
+    // The slider fills the row; the title is not shown, as on the device.
+    textLabel()->clear();
+    configureFromSpecifier();
+    connect(_slider, &UISlider::valueChanged, this, &PSSliderTableCell::controlChanged);
+}
+
+std::optional<float> PSSliderTableCell::numberValue(const QVariant& value) {
+    double number = 0;
+    if (value.typeId() == QMetaType::Bool) {
+        number = value.toBool() ? 1 : 0;
+    } else if (TextRules::isNumber(value)) {
+        number = value.toDouble();
+    } else if (value.typeId() == QMetaType::QString) {
+        bool ok = false;
+        number = value.toString().trimmed().toDouble(&ok);
+        if (!ok)
+            return std::nullopt;
+    } else {
+        return std::nullopt;
+    }
+    const float single = float(number);
+    if (!std::isfinite(single))
+        return std::nullopt;
+    return single;
+}
+
+void PSSliderTableCell::configureFromSpecifier() {
+    PSSpecifier* spec = specifier();
+    float minimum = 0;
+    float maximum = 1;
+    std::optional<float> value;
+    if (spec) {
+        minimum = numberValue(spec->propertyForKey(QStringLiteral("min"))).value_or(0.0f);
+        maximum = numberValue(spec->propertyForKey(QStringLiteral("max"))).value_or(1.0f);
+        value = numberValue(spec->performGetter());
+        if (!value)
+            value = numberValue(spec->propertyForKey(QStringLiteral("default")));
+    }
+    if (minimum > maximum)
+        std::swap(minimum, maximum);
+    // Widen first so that the new range never collapses on the old one.
+    _slider->setMinimumValue(std::min(minimum, _slider->minimumValue()));
+    _slider->setMaximumValue(maximum);
+    _slider->setMinimumValue(minimum);
+    _slider->setValue(value.value_or(minimum));
+}
+
+void PSSliderTableCell::refreshCellContentsWithSpecifier(PSSpecifier* specifier) {
+    PSTableCell::refreshCellContentsWithSpecifier(specifier);
+    textLabel()->clear();
+    configureFromSpecifier();
+}
+
+void PSSliderTableCell::layoutSubviews() {
+    PSTableCell::layoutSubviews();
+    // A subclass that puts the slider into a layout of its own places it itself.
+    if (_slider->parentWidget() != contentView() || contentView()->layout())
+        return;
+    const int h = _slider->sizeHint().height();
+    const int w = std::max(0, contentView()->width() - 2 * kMargin);
+    _slider->setGeometry(kMargin, (contentView()->height() - h) / 2, w, h);
+}
+
+void PSSliderTableCell::controlChanged() {
+    if (PSSpecifier* spec = specifier())
+        spec->performSetterWithValue(QVariant(_slider->value()));
+}

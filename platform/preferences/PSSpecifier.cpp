@@ -1,0 +1,106 @@
+#include "preferences/PSSpecifier.h"
+
+#include "preferences/PSListController.h"
+#include "preferences/PSTableCell.h"
+
+namespace {
+
+QString textOrEmpty(const QVariant& value) {
+    return value.typeId() == QMetaType::QString ? value.toString() : QString();
+}
+
+} // namespace
+
+PSSpecifier::PSSpecifier(QObject* parent) : QObject(parent) {}
+
+PSSpecifier::PSSpecifier(const QVariantMap& properties, PSListController* target, QObject* parent)
+    : QObject(parent), _target(target) {
+    for (auto it = properties.begin(); it != properties.end(); ++it)
+        setProperty(it.value(), it.key());
+}
+
+QVariant PSSpecifier::propertyForKey(const QString& key) const {
+    if (key == PSTableCellKey)
+        return _cell ? QVariant::fromValue<QObject*>(_cell.data()) : QVariant();
+    return _properties.value(key);
+}
+
+void PSSpecifier::setProperty(const QVariant& value, const QString& key) {
+    if (key == PSTableCellKey) {
+        _cell = qobject_cast<PSTableCell*>(value.value<QObject*>());
+        return;
+    }
+    if (!value.isValid())
+        _properties.remove(key);
+    else
+        _properties.insert(key, value);
+}
+
+void PSSpecifier::removePropertyForKey(const QString& key) {
+    setProperty(QVariant(), key);
+}
+
+QVariantMap PSSpecifier::properties() const {
+    QVariantMap all = _properties;
+    if (_cell)
+        all.insert(PSTableCellKey, QVariant::fromValue<QObject*>(_cell.data()));
+    return all;
+}
+
+PSListController* PSSpecifier::target() const {
+    return _target.data();
+}
+
+void PSSpecifier::setTarget(PSListController* target) {
+    _target = target;
+}
+
+QVariant PSSpecifier::performGetter() const {
+    if (!_target)
+        return QVariant();
+    return _target->readPreferenceValue(const_cast<PSSpecifier*>(this));
+}
+
+void PSSpecifier::performSetterWithValue(const QVariant& value) {
+    if (_target)
+        _target->setPreferenceValue(value, this);
+}
+
+PSTableCell* PSSpecifier::cell() const {
+    return _cell.data();
+}
+
+QString PSSpecifier::identifier() const {
+    const QString id = textOrEmpty(_properties.value(QStringLiteral("id")));
+    if (!id.isEmpty())
+        return id;
+    const QString key = textOrEmpty(_properties.value(QStringLiteral("key")));
+    return key.isEmpty() ? name() : key;
+}
+
+QString PSSpecifier::name() const {
+    return _hasName ? _name : textOrEmpty(_properties.value(QStringLiteral("label")));
+}
+
+void PSSpecifier::setName(const QString& name) {
+    _name = name;
+    _hasName = true;
+}
+
+QString PSSpecifier::footerText() const {
+    return _hasFooterText ? _footerText
+                          : textOrEmpty(_properties.value(QStringLiteral("footerText")));
+}
+
+void PSSpecifier::setFooterText(const QString& text) {
+    _footerText = text;
+    _hasFooterText = true;
+}
+
+PSCellType PSSpecifier::cellType() const {
+    return PSCellTypeFromString(textOrEmpty(_properties.value(QStringLiteral("cell"))));
+}
+
+QString PSSpecifier::cellClassName() const {
+    return textOrEmpty(_properties.value(QStringLiteral("cellClass")));
+}

@@ -1,0 +1,76 @@
+#include "preferences/PSSpecifierListLoader.h"
+
+#include "foundation/NSBundle.h"
+#include "foundation/PropertyList.h"
+#include "foundation/TextRules.h"
+#include "preferences/PSSpecifier.h"
+
+namespace {
+
+const QString kItems = QStringLiteral("items");
+const QString kTitle = QStringLiteral("title");
+const QString kLabel = QStringLiteral("label");
+const QString kFooterText = QStringLiteral("footerText");
+const QString kLocalizationTable = QStringLiteral("localizationTable");
+
+QString textOf(const QVariant& value) {
+    return value.typeId() == QMetaType::QString ? value.toString() : QString();
+}
+
+} // namespace
+
+PSSpecifierListLoader::Result PSSpecifierListLoader::loadFile(const QString& hostPath,
+                                                              NSBundle* bundle,
+                                                              PSListController* target,
+                                                              QObject* owner) {
+    if (hostPath.isEmpty())
+        return {};
+    const std::optional<QVariantMap> list = PropertyList::readDictionary(hostPath);
+    if (!list)
+        return {};
+    return loadDictionary(*list, bundle, target, owner);
+}
+
+PSSpecifierListLoader::Result PSSpecifierListLoader::loadDictionary(const QVariantMap& list,
+                                                                    NSBundle* bundle,
+                                                                    PSListController* target,
+                                                                    QObject* owner) {
+    Result result;
+    const QString listTable = textOf(list.value(kLocalizationTable));
+    const QString title = textOf(list.value(kTitle));
+    if (!title.isEmpty())
+        result.title = translate(bundle, title, listTable);
+    const QVariant items = list.value(kItems);
+    if (items.typeId() != QMetaType::QVariantList)
+        return result;
+    for (const QVariant& item : items.toList()) {
+        if (item.typeId() != QMetaType::QVariantMap)
+            continue;
+        result.specifiers.append(makeSpecifier(item.toMap(), bundle, listTable, target, owner));
+    }
+    return result;
+}
+
+QString PSSpecifierListLoader::translate(NSBundle* bundle, const QString& text,
+                                         const QString& table) {
+    if (!bundle || text.isEmpty())
+        return text;
+    return bundle->localizedStringForKey(text, text, table);
+}
+
+PSSpecifier* PSSpecifierListLoader::makeSpecifier(const QVariantMap& item, NSBundle* bundle,
+                                                  const QString& listTable,
+                                                  PSListController* target, QObject* owner) {
+    auto* specifier = new PSSpecifier(item, target, owner);
+    const QString itemTable = textOf(item.value(kLocalizationTable));
+    const QString table = itemTable.isEmpty() ? listTable : itemTable;
+    const QVariant label = item.value(kLabel);
+    if (label.typeId() == QMetaType::QString)
+        specifier->setName(translate(bundle, label.toString(), table));
+    else if (TextRules::isNumber(label))
+        specifier->setName(TextRules::decimalText(label));
+    const QString footer = textOf(item.value(kFooterText));
+    if (!footer.isEmpty())
+        specifier->setFooterText(translate(bundle, footer, table));
+    return specifier;
+}

@@ -1,0 +1,255 @@
+#include "preferences/UISlider.h"
+
+#include "uikit/UITint.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QVariantAnimation>
+#include <cmath>
+
+namespace {
+
+constexpr qreal kThumb = 28;
+constexpr qreal kTrackHeight = 4;
+constexpr qreal kGrabMargin = 8;        // a little room around the thumb still grabs it
+constexpr qreal kDragInsideMargin = 70; // how far outside a drag still counts as inside
+constexpr int kAnimationMs = 200;
+
+void paintThumb(QPainter& p, const QRectF& thumb) {
+    p.setPen(Qt::NoPen);
+    const int alphas[] = {24, 16, 10, 5};
+    for (int i = 0; i < 4; ++i) {
+        const qreal grow = 0.5 + i * 0.75;
+        p.setBrush(QColor(0, 0, 0, alphas[i]));
+        p.drawEllipse(thumb.adjusted(-grow, -grow + 2, grow, grow + 2));
+    }
+    p.setBrush(Qt::white);
+    p.setPen(QPen(QColor(0, 0, 0, 14), 0.5));
+    p.drawEllipse(thumb);
+}
+
+} // namespace
+
+UISlider::UISlider(QWidget* parent) : QWidget(parent) {
+    setFocusPolicy(Qt::TabFocus);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+float UISlider::clamped(float value) const {
+    if (std::isnan(value))
+        return _minimumValue;
+    return std::clamp(value, _minimumValue, _maximumValue);
+}
+
+void UISlider::setValue(float value) {
+    setValue(value, false);
+}
+
+void UISlider::setValue(float value, bool animated) {
+    const float next = clamped(value);
+    const float from = _shownValue;
+    _value = next;
+    if (!animated || !isVisible()) {
+        finishAnimation();
+        return;
+    }
+    if (!_animation) {
+        _animation = new QVariantAnimation(this);
+        _animation->setDuration(kAnimationMs);
+        _animation->setEasingCurve(QEasingCurve::OutCubic);
+        connect(_animation, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) {
+            _shownValue = v.toFloat();
+            update();
+        });
+    }
+    _animation->stop();
+    _animation->setStartValue(from);
+    _animation->setEndValue(next);
+    _animation->start();
+}
+
+void UISlider::finishAnimation() {
+    if (_animation)
+        _animation->stop();
+    _shownValue = _value;
+    update();
+}
+
+void UISlider::setMinimumValue(float minimum) {
+    if (!std::isfinite(minimum))
+        return;
+    _minimumValue = minimum;
+    _maximumValue = std::max(_maximumValue, minimum);
+    _value = clamped(_value);
+    finishAnimation();
+}
+
+void UISlider::setMaximumValue(float maximum) {
+    if (!std::isfinite(maximum))
+        return;
+    _maximumValue = maximum;
+    _minimumValue = std::min(_minimumValue, maximum);
+    _value = clamped(_value);
+    finishAnimation();
+}
+
+qreal UISlider::trackLeft() const {
+    return kThumb / 2;
+}
+
+qreal UISlider::trackWidth() const {
+    return std::max<qreal>(0, width() - kThumb);
+}
+
+QPointF UISlider::pointForValue(float value) const {
+    const float range = _maximumValue - _minimumValue;
+    const qreal t = range > 0 ? (clamped(value) - _minimumValue) / range : 0;
+    return QPointF(trackLeft() + t * trackWidth(), height() / 2.0);
+}
+
+QRectF UISlider::thumbRect() const {
+    const QPointF c = pointForValue(_shownValue);
+    return QRectF(c.x() - kThumb / 2, c.y() - kThumb / 2, kThumb, kThumb);
+}
+
+float UISlider::valueAtX(qreal x) const {
+    const qreal w = trackWidth();
+    const qreal t = w > 0 ? std::clamp((x - trackLeft()) / w, 0.0, 1.0) : 0.0;
+    return clamped(float(_minimumValue + t * (_maximumValue - _minimumValue)));
+}
+
+QSize UISlider::sizeHint() const {
+    return QSize(160, 34);
+}
+
+QSize UISlider::minimumSizeHint() const {
+    return QSize(int(kThumb * 2), 34);
+}
+
+void UISlider::tintColorDidChange() {
+    update();
+}
+
+void UISlider::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    if (!isEnabled())
+        p.setOpacity(0.5);
+    const qreal cy = height() / 2.0;
+    const QRectF track(trackLeft() - 1, cy - kTrackHeight / 2, trackWidth() + 2, kTrackHeight);
+    const qreal thumbX = pointForValue(_shownValue).x();
+    p.setPen(Qt::NoPen);
+    p.setBrush(maximumTrackColor());
+    p.drawRoundedRect(track, kTrackHeight / 2, kTrackHeight / 2);
+    QRectF filled = track;
+    filled.setRight(thumbX);
+    p.setBrush(UITint::tintColor(this));
+    p.drawRoundedRect(filled, kTrackHeight / 2, kTrackHeight / 2);
+    const QRectF thumb = thumbRect();
+    paintThumb(p, thumb);
+    if (_showsFocusRing && hasFocus()) {
+        p.setPen(QPen(QColor(0, 122, 255, 140), 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(thumb.adjusted(-1.5, -1.5, 1.5, 1.5));
+    }
+}
+
+void UISlider::userSetValue(float value) {
+    const float next = clamped(value);
+    if (next == _value)
+        return;
+    _value = next;
+    finishAnimation();
+    if (_continuous || !_tracking)
+        emit valueChanged();
+}
+
+bool UISlider::isInsideForDrag(const QPointF& point) const {
+    const QRectF area = QRectF(rect()).adjusted(-kDragInsideMargin, -kDragInsideMargin,
+                                                kDragInsideMargin, kDragInsideMargin);
+    return area.contains(point);
+}
+
+void UISlider::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !isEnabled()) {
+        event->ignore();
+        return;
+    }
+    finishAnimation();
+    const QPointF pos = event->position();
+    const QRectF grab = thumbRect().adjusted(-kGrabMargin, -kGrabMargin, kGrabMargin, kGrabMargin);
+    _tracking = true;
+    emit touchDown();
+    if (grab.contains(pos)) {
+        _grabOffset = pos.x() - thumbRect().center().x();
+    } else {
+        // A press on the track moves the thumb there, as desktop sliders do.
+        _grabOffset = 0;
+        userSetValue(valueAtX(pos.x()));
+    }
+    event->accept();
+}
+
+void UISlider::mouseMoveEvent(QMouseEvent* event) {
+    if (!_tracking) {
+        event->ignore();
+        return;
+    }
+    const QPointF pos = event->position();
+    userSetValue(valueAtX(pos.x() - _grabOffset));
+    if (isInsideForDrag(pos))
+        emit touchDragInside();
+    else
+        emit touchDragOutside();
+}
+
+void UISlider::mouseReleaseEvent(QMouseEvent* event) {
+    if (!_tracking || event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    _tracking = false;
+    if (!_continuous)
+        emit valueChanged();
+    if (isInsideForDrag(event->position()))
+        emit touchUpInside();
+    else
+        emit touchUpOutside();
+}
+
+void UISlider::keyPressEvent(QKeyEvent* event) {
+    const float step = (_maximumValue - _minimumValue) / 20;
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Down:
+        userSetValue(_value - step);
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+        userSetValue(_value + step);
+        break;
+    case Qt::Key_Home:
+        userSetValue(_minimumValue);
+        break;
+    case Qt::Key_End:
+        userSetValue(_maximumValue);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void UISlider::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    _showsFocusRing =
+        event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    update();
+}
+
+void UISlider::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    _showsFocusRing = false;
+    update();
+}

@@ -1,0 +1,143 @@
+#include "preferences/UISwitch.h"
+
+#include <QFocusEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QVariantAnimation>
+
+namespace {
+
+constexpr qreal kWidth = 51;
+constexpr qreal kHeight = 31;
+constexpr qreal kThumb = 27;
+constexpr int kToggleMs = 250;
+
+QColor mix(const QColor& a, const QColor& b, qreal t) {
+    return QColor::fromRgbF(
+        a.redF() + (b.redF() - a.redF()) * t, a.greenF() + (b.greenF() - a.greenF()) * t,
+        a.blueF() + (b.blueF() - a.blueF()) * t, a.alphaF() + (b.alphaF() - a.alphaF()) * t);
+}
+
+// A soft shadow under a round thumb: a few widening rings of falling opacity.
+void paintThumbShadow(QPainter& p, const QRectF& thumb) {
+    p.setPen(Qt::NoPen);
+    const int alphas[] = {22, 16, 10, 5};
+    for (int i = 0; i < 4; ++i) {
+        const qreal grow = 0.5 + i * 0.75;
+        p.setBrush(QColor(0, 0, 0, alphas[i]));
+        p.drawEllipse(thumb.adjusted(-grow, -grow + 2, grow, grow + 2));
+    }
+}
+
+} // namespace
+
+UISwitch::UISwitch(QWidget* parent) : QAbstractButton(parent) {
+    setCheckable(true);
+    setFocusPolicy(Qt::TabFocus);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setCursor(Qt::PointingHandCursor);
+    resize(sizeHint());
+}
+
+void UISwitch::setOn(bool on, bool animated) {
+    if (on == isChecked() && !animated) {
+        finishAnimation();
+        return;
+    }
+    const QSignalBlocker blocker(this);
+    _animateNextChange = animated;
+    setChecked(on);
+    _animateNextChange = false;
+}
+
+void UISwitch::setOnTintColor(const QColor& color) {
+    const QColor next = color.isValid() ? color : defaultOnTintColor();
+    if (next == _onTintColor)
+        return;
+    _onTintColor = next;
+    update();
+}
+
+QSize UISwitch::sizeHint() const {
+    return QSize(int(kWidth), int(kHeight));
+}
+
+void UISwitch::finishAnimation() {
+    if (_animation)
+        _animation->stop();
+    _thumbPosition = isChecked() ? 1 : 0;
+    update();
+}
+
+void UISwitch::checkStateSet() {
+    // A change made from code (setChecked) shows at once; a click or an animated setOn slides.
+    QAbstractButton::checkStateSet();
+    if (_animateNextChange)
+        animateThumbTo(isChecked() ? 1 : 0);
+    else
+        finishAnimation();
+}
+
+void UISwitch::nextCheckState() {
+    _animateNextChange = true;
+    QAbstractButton::nextCheckState();
+    _animateNextChange = false;
+    emit valueChanged();
+}
+
+void UISwitch::animateThumbTo(qreal position) {
+    if (!_animation) {
+        _animation = new QVariantAnimation(this);
+        _animation->setEasingCurve(QEasingCurve::OutCubic);
+        connect(_animation, &QVariantAnimation::valueChanged, this, [this](const QVariant& v) {
+            _thumbPosition = v.toReal();
+            update();
+        });
+    }
+    _animation->stop();
+    _animation->setDuration(kToggleMs);
+    _animation->setStartValue(_thumbPosition);
+    _animation->setEndValue(position);
+    _animation->start();
+}
+
+QRectF UISwitch::trackRect() const {
+    return QRectF((width() - kWidth) / 2, (height() - kHeight) / 2, kWidth, kHeight);
+}
+
+void UISwitch::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    if (!isEnabled())
+        p.setOpacity(0.5);
+    const QRectF track = trackRect();
+    p.setPen(Qt::NoPen);
+    p.setBrush(mix(offTrackColor(), _onTintColor, _thumbPosition));
+    p.drawRoundedRect(track, kHeight / 2, kHeight / 2);
+    if (_showsFocusRing && hasFocus()) {
+        p.setPen(QPen(QColor(0, 122, 255, 140), 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(track.adjusted(-1, -1, 1, 1), kHeight / 2 + 1, kHeight / 2 + 1);
+        p.setPen(Qt::NoPen);
+    }
+    const qreal inset = (kHeight - kThumb) / 2;
+    const qreal travel = kWidth - kThumb - 2 * inset;
+    const QRectF thumb(track.left() + inset + travel * _thumbPosition, track.top() + inset, kThumb,
+                       kThumb);
+    paintThumbShadow(p, thumb);
+    p.setBrush(Qt::white);
+    p.drawEllipse(thumb);
+}
+
+void UISwitch::focusInEvent(QFocusEvent* event) {
+    QAbstractButton::focusInEvent(event);
+    _showsFocusRing =
+        event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    update();
+}
+
+void UISwitch::focusOutEvent(QFocusEvent* event) {
+    QAbstractButton::focusOutEvent(event);
+    _showsFocusRing = false;
+    update();
+}

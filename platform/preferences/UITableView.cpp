@@ -1,0 +1,696 @@
+#include "preferences/UITableView.h"
+
+#include "preferences/PSListController.h"
+#include "preferences/PSSpecifier.h"
+#include "preferences/PSTableCell.h"
+#include "uikit/UIFont.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextEdit>
+#include <QVariantAnimation>
+#include <QWheelEvent>
+#include <cmath>
+
+namespace {
+
+// The inset-grouped look, in logical pixels.
+constexpr double kSectionInset = 16;
+constexpr double kCornerRadius = 10;
+constexpr double kTextInset = 16;
+constexpr double kSectionGap = 35;
+constexpr double kHeaderTop = 17;
+constexpr double kHeaderBottom = 7;
+constexpr double kFooterTop = 7;
+constexpr double kBottomPadding = 35;
+constexpr double kMaximumRowHeight = 10000;
+constexpr double kShownHeight = 0.5; // a row lower than this shows nothing
+constexpr int kBounceMs = 400;
+constexpr int kFlingMs = 800;
+constexpr double kFlingSeconds = 0.33;
+constexpr double kMinimumFlingSpeed = 200;
+
+const QColor kGroupedBackground(242, 242, 247);
+const QColor kSeparator(60, 60, 67, 74);
+const QColor kSecondaryText(60, 60, 67, 153);
+
+double sanitizedHeight(double height) {
+    if (!std::isfinite(height) || height < 0)
+        return 0;
+    return std::min(height, kMaximumRowHeight);
+}
+
+QFont sectionTextFont() {
+    return UIFont::systemFontOfSize(13);
+}
+
+double textHeight(const QString& text, double width) {
+    if (text.isEmpty())
+        return 0;
+    const QFontMetricsF metrics(sectionTextFont());
+    return metrics.boundingRect(QRectF(0, 0, std::max(1.0, width), 1e6), Qt::TextWordWrap, text)
+        .height();
+}
+
+bool isTextInput(QWidget* widget) {
+    return qobject_cast<QLineEdit*>(widget) || qobject_cast<QTextEdit*>(widget) ||
+           qobject_cast<QPlainTextEdit*>(widget) || qobject_cast<QAbstractSpinBox*>(widget);
+}
+
+} // namespace
+
+UITableView::UITableView(PSListController* controller, int style, QWidget* parent)
+    : QAbstractScrollArea(parent), _controller(controller), _style(style) {
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setFocusPolicy(Qt::NoFocus);
+    viewport()->setAutoFillBackground(false);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    _clock.start();
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* now) { focusChanged(now); });
+}
+
+UITableView::~UITableView() = default;
+
+PSListController* UITableView::controller() const {
+    return _controller.data();
+}
+
+double UITableView::insetX() const {
+    return _style == InsetGrouped ? kSectionInset : 0;
+}
+
+double UITableView::sectionWidth() const {
+    return std::max(0.0, viewport()->width() - 2 * insetX());
+}
+
+// ---- data -------------------------------------------------------------------------------
+
+void UITableView::ensureLoaded() const {
+    if (!_loaded)
+        const_cast<UITableView*>(this)->reloadData();
+}
+
+double UITableView::askHeight(NSIndexPath indexPath) {
+    return _controller ? sanitizedHeight(_controller->heightForRowAtIndexPath(this, indexPath)) : 0;
+}
+
+void UITableView::reloadData() {
+    ++_generation;
+    finishAnimations();
+    for (const Section& section : std::as_const(_sections)) {
+        for (const Row& row : section.rows) {
+            if (!row.cell)
+                continue;
+            // A cell may be reloaded from inside its own signal; let it return first.
+            PSSpecifier* specifier = row.cell->specifier();
+            if (specifier && specifier->cell() == row.cell)
+                specifier->setProperty(QVariant(), PSTableCellKey);
+            row.cell->hide();
+            row.cell->deleteLater();
+        }
+    }
+    _sections.clear();
+    _loaded = true;
+    const int sections =
+        _controller ? std::max(0, _controller->numberOfSectionsInTableView(this)) : 0;
+    for (int s = 0; s < sections; ++s) {
+        Section section;
+        section.header = _controller->titleForHeaderInSection(this, s);
+        section.footer = _controller->titleForFooterInSection(this, s);
+        const int rows = std::max(0, _controller->numberOfRowsInSection(this, s));
+        for (int r = 0; r < rows; ++r) {
+            Row row;
+            row.height = row.from = row.to = askHeight({s, r});
+            section.rows.append(row);
+        }
+        _sections.append(section);
+    }
+    layoutContents();
+}
+
+int UITableView::numberOfSections() const {
+    ensureLoaded();
+    return int(_sections.size());
+}
+
+int UITableView::numberOfRowsInSection(int section) const {
+    ensureLoaded();
+    return section >= 0 && section < _sections.size() ? int(_sections.at(section).rows.size()) : 0;
+}
+
+PSTableCell* UITableView::cellForRowAtIndexPath(NSIndexPath indexPath) const {
+    if (indexPath.section < 0 || indexPath.section >= _sections.size())
+        return nullptr;
+    const QList<Row>& rows = _sections.at(indexPath.section).rows;
+    if (indexPath.row < 0 || indexPath.row >= rows.size())
+        return nullptr;
+    return rows.at(indexPath.row).cell.data();
+}
+
+QList<PSTableCell*> UITableView::madeCells() const {
+    QList<PSTableCell*> cells;
+    for (const Section& section : _sections) {
+        for (const Row& row : section.rows) {
+            if (row.cell)
+                cells.append(row.cell.data());
+        }
+    }
+    return cells;
+}
+
+QRect UITableView::rectForRowAtIndexPath(NSIndexPath indexPath) const {
+    ensureLoaded();
+    if (indexPath.section < 0 || indexPath.section >= _sections.size())
+        return QRect();
+    const QList<Row>& rows = _sections.at(indexPath.section).rows;
+    if (indexPath.row < 0 || indexPath.row >= rows.size())
+        return QRect();
+    const Row& row = rows.at(indexPath.row);
+    const int top = qRound(row.y);
+    return QRect(qRound(insetX()), top, qRound(sectionWidth()), qRound(row.y + row.height) - top);
+}
+
+QRect UITableView::rectForSection(int section) const {
+    ensureLoaded();
+    if (section < 0 || section >= _sections.size())
+        return QRect();
+    const Section& s = _sections.at(section);
+    return QRectF(insetX(), s.rowsTop, sectionWidth(), s.rowsHeight).toRect();
+}
+
+QString UITableView::headerTitleForSection(int section) const {
+    ensureLoaded();
+    return section >= 0 && section < _sections.size() ? _sections.at(section).header : QString();
+}
+
+QString UITableView::footerTitleForSection(int section) const {
+    ensureLoaded();
+    return section >= 0 && section < _sections.size() ? _sections.at(section).footer : QString();
+}
+
+std::optional<NSIndexPath> UITableView::indexPathForRowAtPoint(QPointF p) const {
+    if (p.x() < insetX() || p.x() >= insetX() + sectionWidth())
+        return std::nullopt;
+    for (int s = 0; s < _sections.size(); ++s) {
+        const QList<Row>& rows = _sections.at(s).rows;
+        for (int r = 0; r < rows.size(); ++r) {
+            const Row& row = rows.at(r);
+            if (row.height >= kShownHeight && p.y() >= row.y && p.y() < row.y + row.height)
+                return NSIndexPath{s, r};
+        }
+    }
+    return std::nullopt;
+}
+
+QSizeF UITableView::contentSize() const {
+    ensureLoaded();
+    return QSizeF(viewport()->width(), _contentHeight);
+}
+
+double UITableView::maximumContentOffsetY() const {
+    return std::max(0.0, _contentHeight - viewport()->height());
+}
+
+// ---- layout -----------------------------------------------------------------------------
+
+void UITableView::layoutContents() {
+    if (_inLayout) {
+        _layoutAgain = true;
+        return;
+    }
+    _inLayout = true;
+    for (int pass = 0; pass < 4; ++pass) {
+        _layoutAgain = false;
+        computeGeometry();
+        placeHeaderView();
+        placeCells();
+        if (!_layoutAgain)
+            break;
+    }
+    _inLayout = false;
+    viewport()->update();
+}
+
+void UITableView::computeGeometry() {
+    const double textWidth = sectionWidth() - 2 * kTextInset;
+    const double textLeft = insetX() + kTextInset;
+    double y = _headerHeight;
+    for (Section& section : _sections) {
+        if (section.header.isEmpty()) {
+            section.headerRect = QRectF();
+            y += kSectionGap;
+        } else {
+            const double h = textHeight(section.header, textWidth);
+            section.headerRect = QRectF(textLeft, y + kHeaderTop, textWidth, h);
+            y += kHeaderTop + h + kHeaderBottom;
+        }
+        section.rowsTop = y;
+        for (Row& row : section.rows) {
+            row.y = y;
+            y += row.height;
+        }
+        section.rowsHeight = y - section.rowsTop;
+        if (section.footer.isEmpty()) {
+            section.footerRect = QRectF();
+        } else {
+            const double h = textHeight(section.footer, textWidth);
+            section.footerRect = QRectF(textLeft, y + kFooterTop, textWidth, h);
+            y += kFooterTop + h;
+        }
+    }
+    _contentHeight = y + kBottomPadding;
+}
+
+void UITableView::placeHeaderView() {
+    if (!_headerView)
+        return;
+    if (_headerView->parentWidget() != viewport())
+        _headerView->setParent(viewport());
+    _headerView->setGeometry(0, qRound(-_offset.y()), viewport()->width(), qRound(_headerHeight));
+    _headerView->show();
+}
+
+void UITableView::placeCells() {
+    const double top = _offset.y();
+    const double bottom = top + viewport()->height();
+    const int x = qRound(insetX());
+    const int width = qRound(sectionWidth());
+    const int generation = _generation;
+    for (int s = 0; s < _sections.size(); ++s) {
+        int first = -1;
+        int last = -1;
+        for (int r = 0; r < _sections.at(s).rows.size(); ++r) {
+            if (_sections.at(s).rows.at(r).height >= kShownHeight) {
+                first = first < 0 ? r : first;
+                last = r;
+            }
+        }
+        for (int r = 0; r < _sections.at(s).rows.size(); ++r) {
+            const Row& row = _sections.at(s).rows.at(r);
+            const bool shown = row.height >= kShownHeight;
+            if (!row.cell && shown && row.y < bottom && row.y + row.height > top) {
+                if (!makeCell(s, r) || generation != _generation)
+                    return; // the controller reloaded the table meanwhile
+            }
+            PSTableCell* cell = _sections.at(s).rows.at(r).cell.data();
+            if (!cell)
+                continue;
+            const int y0 = qRound(row.y - top);
+            const int y1 = qRound(row.y + row.height - top);
+            if (!shown || y1 <= y0) {
+                // A collapsed row takes no click and no keyboard focus.
+                cell->hide();
+                continue;
+            }
+            cell->setLayoutHeight(row.to > 0 ? row.to : row.height);
+            cell->setSectionCorners(_style == InsetGrouped ? kCornerRadius : 0, r == first,
+                                    r == last);
+            cell->setGeometry(x, y0, width, y1 - y0);
+            if (cell->isHidden())
+                cell->show();
+        }
+    }
+}
+
+bool UITableView::makeCell(int section, int row) {
+    if (!_controller)
+        return false;
+    const int generation = _generation;
+    PSTableCell* cell = _controller->cellForRowAtIndexPath(this, {section, row});
+    if (generation != _generation) {
+        if (cell)
+            cell->deleteLater();
+        return false;
+    }
+    if (!cell)
+        return true;
+    cell->setParent(viewport());
+    _sections[section].rows[row].cell = cell;
+    chainTabOrder();
+    return true;
+}
+
+void UITableView::chainTabOrder() {
+    // Cells are made as they scroll into view; keep Tab going through them in row order.
+    const QList<PSTableCell*> cells = madeCells();
+    for (qsizetype i = 1; i < cells.size(); ++i)
+        QWidget::setTabOrder(cells.at(i - 1), cells.at(i));
+}
+
+// ---- header view ------------------------------------------------------------------------
+
+void UITableView::setTableHeaderView(QWidget* view) {
+    if (view == _headerView) {
+        return;
+    }
+    if (_headerView && _headerView->parentWidget() == viewport())
+        _headerView->hide();
+    _headerView = view;
+    _headerHeight = 0;
+    if (view) {
+        const int height = view->height() > 0 ? view->height() : view->sizeHint().height();
+        _headerHeight = std::max(0, height);
+        view->setParent(viewport());
+        view->lower();
+    }
+    layoutContents();
+}
+
+QWidget* UITableView::tableHeaderView() const {
+    return _headerView.data();
+}
+
+// ---- updates ----------------------------------------------------------------------------
+
+void UITableView::beginUpdates() {
+    ++_updateDepth;
+}
+
+void UITableView::endUpdates() {
+    if (_updateDepth > 0)
+        --_updateDepth;
+    if (_updateDepth > 0)
+        return;
+    if (!_loaded) {
+        reloadData();
+        return;
+    }
+    // Rows are never inserted or removed here; a changed row count means a full reload.
+    const int sections = _controller ? _controller->numberOfSectionsInTableView(this) : 0;
+    bool sameShape = sections == _sections.size();
+    for (int s = 0; sameShape && s < sections; ++s)
+        sameShape = _controller->numberOfRowsInSection(this, s) == _sections.at(s).rows.size();
+    if (!sameShape) {
+        reloadData();
+        return;
+    }
+    bool changed = false;
+    for (int s = 0; s < _sections.size(); ++s) {
+        for (int r = 0; r < _sections.at(s).rows.size(); ++r) {
+            const double height = askHeight({s, r});
+            Row& row = _sections[s].rows[r];
+            row.from = row.height;
+            row.to = height;
+            changed = changed || row.from != row.to;
+        }
+    }
+    if (changed)
+        startHeightAnimation();
+}
+
+void UITableView::startHeightAnimation() {
+    if (!_heightAnimation) {
+        _heightAnimation = new QVariantAnimation(this);
+        _heightAnimation->setDuration(kAnimationMs);
+        _heightAnimation->setEasingCurve(QEasingCurve::InOutCubic);
+        _heightAnimation->setStartValue(0.0);
+        _heightAnimation->setEndValue(1.0);
+        connect(_heightAnimation, &QVariantAnimation::valueChanged, this,
+                [this](const QVariant& t) { setHeightProgress(t.toDouble()); });
+        connect(_heightAnimation, &QVariantAnimation::finished, this, [this] {
+            setHeightProgress(1);
+            settleOffset();
+        });
+    }
+    _heightAnimation->stop();
+    if (!isVisible()) {
+        setHeightProgress(1);
+        return;
+    }
+    _heightAnimation->start();
+}
+
+void UITableView::setHeightProgress(double t) {
+    for (Section& section : _sections) {
+        for (Row& row : section.rows)
+            row.height = t >= 1 ? row.to : row.from + (row.to - row.from) * t;
+    }
+    layoutContents();
+}
+
+bool UITableView::isAnimating() const {
+    const auto running = [](QVariantAnimation* a) {
+        return a && a->state() == QAbstractAnimation::Running;
+    };
+    return running(_heightAnimation) || running(_scrollAnimation);
+}
+
+void UITableView::finishAnimations() {
+    if (_heightAnimation && _heightAnimation->state() == QAbstractAnimation::Running) {
+        _heightAnimation->stop();
+        setHeightProgress(1);
+    }
+    if (_scrollAnimation && _scrollAnimation->state() == QAbstractAnimation::Running) {
+        _scrollAnimation->stop();
+        applyOffset(_scrollAnimation->endValue().toDouble());
+    }
+}
+
+bool UITableView::endEditing(bool) {
+    QWidget* focused = focusWidget();
+    if (!focused || !isAncestorOf(focused) || !isTextInput(focused))
+        return false;
+    focused->clearFocus();
+    return true;
+}
+
+// ---- scrolling --------------------------------------------------------------------------
+
+void UITableView::setContentOffset(QPointF offset) {
+    setContentOffset(offset, false);
+}
+
+void UITableView::setContentOffset(QPointF offset, bool animated) {
+    if (_scrollAnimation)
+        _scrollAnimation->stop();
+    const double y = std::isfinite(offset.y()) ? offset.y() : 0;
+    if (animated && isVisible())
+        animateOffsetTo(y, kAnimationMs);
+    else
+        applyOffset(y);
+}
+
+void UITableView::applyOffset(double y) {
+    if (y == _offset.y())
+        return;
+    _offset.setY(y);
+    layoutContents();
+    if (_controller)
+        _controller->scrollViewDidScroll(this);
+}
+
+void UITableView::settleOffset() {
+    if (_pressed)
+        return;
+    const double maximum = maximumContentOffsetY();
+    if (_offset.y() > maximum)
+        applyOffset(maximum);
+}
+
+void UITableView::animateOffsetTo(double y, int durationMs) {
+    if (!_scrollAnimation) {
+        _scrollAnimation = new QVariantAnimation(this);
+        _scrollAnimation->setEasingCurve(QEasingCurve::OutCubic);
+        connect(_scrollAnimation, &QVariantAnimation::valueChanged, this,
+                [this](const QVariant& v) { applyOffset(v.toDouble()); });
+    }
+    _scrollAnimation->stop();
+    _scrollAnimation->setDuration(durationMs);
+    _scrollAnimation->setStartValue(_offset.y());
+    _scrollAnimation->setEndValue(y);
+    _scrollAnimation->start();
+}
+
+double UITableView::rubberBand(double rawY) const {
+    // Beyond either end the content follows the finger ever more reluctantly, as on the device.
+    const double dimension = std::max(1, viewport()->height());
+    const auto resist = [dimension](double beyond) {
+        return (1.0 - 1.0 / (beyond * 0.55 / dimension + 1.0)) * dimension;
+    };
+    const double maximum = maximumContentOffsetY();
+    if (rawY < 0)
+        return -resist(-rawY);
+    if (rawY > maximum)
+        return maximum + resist(rawY - maximum);
+    return rawY;
+}
+
+void UITableView::endDrag() {
+    const double maximum = maximumContentOffsetY();
+    const double y = _offset.y();
+    if (y < 0 || y > maximum) {
+        animateOffsetTo(std::clamp(y, 0.0, maximum), kBounceMs);
+        return;
+    }
+    // Speed over the last tenth of a second of the drag.
+    double speed = 0;
+    const qint64 now = _clock.elapsed();
+    for (const auto& sample : std::as_const(_dragSamples)) {
+        if (now - sample.first <= 100 && now > sample.first) {
+            speed = (_dragSamples.last().second - sample.second) /
+                    std::max<qint64>(1, _dragSamples.last().first - sample.first) * 1000.0;
+            break;
+        }
+    }
+    if (std::abs(speed) < kMinimumFlingSpeed)
+        return;
+    animateOffsetTo(std::clamp(y - speed * kFlingSeconds, 0.0, maximum), kFlingMs);
+}
+
+void UITableView::wheelEvent(QWheelEvent* event) {
+    if (_scrollAnimation)
+        _scrollAnimation->stop();
+    const double delta = !event->pixelDelta().isNull() ? event->pixelDelta().y()
+                                                       : event->angleDelta().y() / 120.0 * 60;
+    applyOffset(std::clamp(_offset.y() - delta, 0.0, maximumContentOffsetY()));
+    event->accept();
+}
+
+void UITableView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    if (_scrollAnimation)
+        _scrollAnimation->stop();
+    _pressed = true;
+    _dragging = false;
+    _pressPos = event->position();
+    _pressOffsetY = _offset.y();
+    _pressedRow = indexPathForRowAtPoint(event->position() + _offset);
+    _dragSamples = {{_clock.elapsed(), event->position().y()}};
+    event->accept();
+}
+
+void UITableView::mouseMoveEvent(QMouseEvent* event) {
+    if (!_pressed) {
+        event->ignore();
+        return;
+    }
+    const double dy = event->position().y() - _pressPos.y();
+    if (!_dragging && std::abs(dy) >= QApplication::startDragDistance())
+        _dragging = true;
+    if (_dragging) {
+        applyOffset(rubberBand(_pressOffsetY - dy));
+        _dragSamples.append({_clock.elapsed(), event->position().y()});
+        if (_dragSamples.size() > 20)
+            _dragSamples.removeFirst();
+    }
+    event->accept();
+}
+
+void UITableView::mouseReleaseEvent(QMouseEvent* event) {
+    if (!_pressed || event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    _pressed = false;
+    if (_dragging) {
+        _dragging = false;
+        endDrag();
+    } else {
+        const std::optional<NSIndexPath> row = indexPathForRowAtPoint(event->position() + _offset);
+        if (row && _pressedRow && *row == *_pressedRow)
+            selectRow(*row);
+    }
+    event->accept();
+}
+
+void UITableView::selectRow(NSIndexPath indexPath) {
+    PSTableCell* cell = cellForRowAtIndexPath(indexPath);
+    if (!cell || cell->isHidden())
+        return;
+    cell->setSelected(true, true);
+    if (_controller)
+        _controller->didSelectRowAtIndexPath(this, indexPath);
+}
+
+void UITableView::focusChanged(QWidget* now) {
+    if (!now || !viewport()->isAncestorOf(now) || _pressed)
+        return;
+    // Keyboard focus moved to a row out of view: bring it in.
+    const QRect rect(now->mapTo(viewport(), QPoint(0, 0)), now->size());
+    const int height = viewport()->height();
+    double y = _offset.y();
+    if (rect.top() < 0)
+        y += rect.top() - 8;
+    else if (rect.bottom() > height)
+        y += rect.bottom() - height + 8;
+    else
+        return;
+    applyOffset(std::clamp(y, 0.0, maximumContentOffsetY()));
+}
+
+// ---- events -----------------------------------------------------------------------------
+
+void UITableView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    if (_loaded) {
+        layoutContents();
+        settleOffset();
+    }
+}
+
+void UITableView::showEvent(QShowEvent* event) {
+    QAbstractScrollArea::showEvent(event);
+    if (!_loaded)
+        reloadData();
+    else
+        layoutContents();
+}
+
+void UITableView::paintEvent(QPaintEvent* event) {
+    QPainter painter(viewport());
+    painter.fillRect(event->rect(), _style == Plain ? QColor(Qt::white) : kGroupedBackground);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.translate(0, -_offset.y());
+    const QRectF visible = QRectF(event->rect()).translated(0, _offset.y());
+    for (const Section& section : std::as_const(_sections)) {
+        const double top = section.headerRect.isNull() ? section.rowsTop : section.headerRect.top();
+        const double bottom = section.footerRect.isNull() ? section.rowsTop + section.rowsHeight
+                                                          : section.footerRect.bottom();
+        if (bottom < visible.top() || top > visible.bottom())
+            continue;
+        paintSection(painter, section, sectionWidth());
+    }
+}
+
+void UITableView::paintSection(QPainter& painter, const Section& section, double width) const {
+    painter.setFont(sectionTextFont());
+    painter.setPen(kSecondaryText);
+    if (!section.header.isEmpty())
+        painter.drawText(section.headerRect, Qt::TextWordWrap | Qt::AlignLeft, section.header);
+    if (!section.footer.isEmpty())
+        painter.drawText(section.footerRect, Qt::TextWordWrap | Qt::AlignLeft, section.footer);
+    if (section.rowsHeight < kShownHeight)
+        return;
+    const double radius = _style == InsetGrouped ? kCornerRadius : 0;
+    const QRectF area(insetX(), section.rowsTop, width, section.rowsHeight);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::white);
+    painter.drawRoundedRect(area, std::min(radius, area.height() / 2),
+                            std::min(radius, area.height() / 2));
+    // A hairline under every shown row that has another shown row after it.
+    const double hairline = std::max(0.5, 1.0 / std::max(1.0, devicePixelRatioF()));
+    const Row* previous = nullptr;
+    for (const Row& row : section.rows) {
+        if (row.height < kShownHeight)
+            continue;
+        if (previous) {
+            const double y = std::round((row.y) * devicePixelRatioF()) / devicePixelRatioF();
+            painter.fillRect(
+                QRectF(area.left() + kTextInset, y - hairline, area.width() - kTextInset, hairline),
+                kSeparator);
+        }
+        previous = &row;
+    }
+}
