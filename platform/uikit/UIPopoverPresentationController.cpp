@@ -110,7 +110,8 @@ void UIPopoverPresentationController::layoutContainer() {
         size = presentedView()->sizeHint().expandedTo(QSize(100, 44));
     size = size.boundedTo(bounds.size());
     const int arrow = UIPopoverView::kArrowHeight;
-    const int inset = int(UIPopoverView::kCornerRadius) + UIPopoverView::kArrowBase / 2;
+    // The arrow may run into the rounded corner a little, as on the device, but not past it.
+    const int inset = UIPopoverView::kArrowBase / 2 + 2;
 
     // Room on each side of the anchor, in the order the device tries them.
     struct Side {
