@@ -39,7 +39,7 @@ BinaryPlistScanner::BinaryPlistScanner(const QByteArray& bytes, int maxDepth, ui
     : _bytes(bytes), _size(uint64_t(bytes.size())), _maxDepth(maxDepth), _maxValues(maxValues) {}
 
 bool BinaryPlistScanner::isSafe() {
-    return readTrailer() && readObjects() && walk();
+    return readTrailer() && readObjects() && keysAreStrings() && walk();
 }
 
 uint64_t BinaryPlistScanner::readUInt(uint64_t at, int size) const {
@@ -120,7 +120,13 @@ bool BinaryPlistScanner::readObject(uint64_t offset, Object& object) const {
         if (high >= 0xA) {
             object.refsAt = at;
             object.refCount = high == 0xD ? 2 * count : count;
+            object.isDict = high == 0xD;
         }
+        // libplist cuts strings at a NUL (and asserts on such keys): refuse rather than
+        // read a shortened text.
+        object.isString = high == 0x5 || high == 0x6;
+        if (object.isString && hasNul(at, length, high == 0x6 ? 2 : 1))
+            return false;
     } else {
         const int64_t size = fixedScalarSize(marker);
         if (size < 0)
@@ -128,6 +134,29 @@ bool BinaryPlistScanner::readObject(uint64_t offset, Object& object) const {
         length = uint64_t(size);
     }
     return length <= end - at;
+}
+
+// Whether [at, at + length) holds a zero unit of `unit` bytes.
+bool BinaryPlistScanner::hasNul(uint64_t at, uint64_t length, int unit) const {
+    for (uint64_t i = 0; i + uint64_t(unit) <= length; i += uint64_t(unit)) {
+        if (readUInt(at + i, unit) == 0)
+            return true;
+    }
+    return false;
+}
+
+bool BinaryPlistScanner::keysAreStrings() const {
+    for (const Object& object : _objects) {
+        if (!object.isDict)
+            continue;
+        for (uint64_t i = 0; i < object.refCount / 2; ++i) {
+            const uint64_t ref =
+                readUInt(object.refsAt + i * uint64_t(_trailer.refSize), _trailer.refSize);
+            if (ref >= uint64_t(_objects.size()) || !_objects[qsizetype(ref)].isString)
+                return false;
+        }
+    }
+    return true;
 }
 
 // Depth-first over the references, with an explicit stack: rejects cycles, nesting deeper

@@ -8,8 +8,9 @@
 // once per nesting level (a deep list overflows the stack before its own cycle check runs)
 // and copies every shared object, so a few kilobytes of mutually shared arrays expand into
 // billions of values. This scanner walks the object graph without recursion and accepts it
-// only if every offset, length and reference lies inside the buffer, no object contains
-// itself, the nesting is at most `maxDepth` and the expanded tree has at most `maxValues`.
+// only if every offset, length and reference lies inside the buffer, no string holds a NUL
+// (libplist would cut it short), every dictionary key is a string, no object contains itself, the
+// nesting is at most `maxDepth` and the expanded tree has at most `maxValues`.
 class BinaryPlistScanner {
 public:
     BinaryPlistScanner(const QByteArray& bytes, int maxDepth, uint64_t maxValues);
@@ -26,14 +27,18 @@ private:
     struct Object {
         uint64_t refsAt = 0;   // where a container's references start
         uint64_t refCount = 0; // 0 for scalars
+        bool isDict = false;
+        bool isString = false;
     };
 
     bool readTrailer();
     bool readObjects();
     bool readObject(uint64_t offset, Object& object) const;
     bool readCount(uint64_t& at, int marker, uint64_t& count) const;
+    bool keysAreStrings() const;
     bool walk();
     uint64_t readUInt(uint64_t at, int size) const;
+    bool hasNul(uint64_t at, uint64_t length, int unit) const;
 
     const QByteArray& _bytes;
     const uint64_t _size;

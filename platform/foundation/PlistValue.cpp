@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -51,6 +52,18 @@ std::optional<QVariant> arrayFromNode(plist_t node, int depth) {
     return QVariant(std::move(list));
 }
 
+// The text of a string node; nullopt if it holds a NUL, which libplist's writer would cut
+// short, so such a text could never be written back.
+std::optional<QString> textFromNode(plist_t node) {
+    uint64_t length = 0;
+    const char* text = plist_get_string_ptr(node, &length);
+    if (!text)
+        return QString();
+    if (std::memchr(text, '\0', size_t(length)))
+        return std::nullopt;
+    return QString::fromUtf8(text, qsizetype(length));
+}
+
 std::optional<QVariant> dictFromNode(plist_t node, int depth) {
     QVariantMap map;
     plist_dict_iter iter = nullptr;
@@ -66,6 +79,7 @@ std::optional<QVariant> dictFromNode(plist_t node, int depth) {
             std::free(key);
             break;
         }
+        // Keys with a NUL never get here: PlistGuard refuses them (libplist cuts them short).
         std::optional<QVariant> value = fromNodeAt(item, depth + 1);
         if (value && key)
             map.insert(QString::fromUtf8(key), std::move(*value));
@@ -95,11 +109,9 @@ std::optional<QVariant> fromNodeAt(plist_t node, int depth) {
         plist_get_real_val(node, &value);
         return QVariant(value);
     }
-    case PLIST_STRING:
-    case PLIST_KEY: {
-        uint64_t length = 0;
-        const char* text = plist_get_string_ptr(node, &length);
-        return QVariant(QString::fromUtf8(text, text ? qsizetype(length) : 0));
+    case PLIST_STRING: {
+        std::optional<QString> text = textFromNode(node);
+        return text ? std::optional<QVariant>(QVariant(*text)) : std::nullopt;
     }
     case PLIST_DATA: {
         uint64_t length = 0;

@@ -91,6 +91,12 @@ std::vector<HostileCase> hostileCases() {
     BinaryPlistBuilder nonStringKey;
     nonStringKey.add(nonStringKey.dict({1}, {1}));
     nonStringKey.add(nonStringKey.array({}));
+    BinaryPlistBuilder nulKey; // libplist asserts on a key with a NUL
+    nulKey.add(nulKey.dict({1}, {1}));
+    nulKey.add(BinaryPlistBuilder::ascii(QByteArray("a\0b", 3)));
+    BinaryPlistBuilder nulUtf16Key;
+    nulUtf16Key.add(nulUtf16Key.dict({1}, {1}));
+    nulUtf16Key.add(QByteArray("\x62\x00\x61\x00\x00", 5));
     BinaryPlistBuilder uid;
     uid.add(QByteArray("\x80\x05", 2));
     BinaryPlistBuilder rootOutside;
@@ -133,6 +139,9 @@ std::vector<HostileCase> hostileCases() {
         {"binary self reference", withCycle({0})},
         {"binary two-object cycle", withCycle({2, 1})},
         {"binary dict key not a string", nonStringKey.build()},
+        {"binary dict key with nul", nulKey.build()},
+        {"binary dict utf16 key with nul", nulUtf16Key.build()},
+        {"binary string with nul", oneObject(BinaryPlistBuilder::ascii(QByteArray("a\0b", 3)))},
         {"binary arrays beyond the limit", nestedArraysBinary(PlistGuard::maxDepth + 2)},
         {"binary arrays 10^5 deep", nestedArraysBinary(100000)},
         {"binary shared subtrees 2^40", sharedExplosion(40)},
