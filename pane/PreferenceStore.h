@@ -1,0 +1,36 @@
+#pragma once
+
+#include "foundation/AtomicFile.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QVariant>
+#include <QVariantMap>
+
+// The add-on's preference file: a property list whose root is a dictionary of entry key to
+// value. Nothing is cached: every read and every write goes to the file, so a change made by
+// another program is seen at once and entries this pane does not know survive its writes.
+class PreferenceStore {
+public:
+    explicit PreferenceStore(QString devicePath);
+
+    // Resolved on every use, so a change of the device root takes effect at once.
+    QString hostPath() const;
+
+    // The file's entries; none when it is missing, unreadable or not a dictionary.
+    QVariantMap entries() const;
+
+    // Read the file, set one entry, write the whole dictionary atomically. A file that exists but
+    // cannot be read as a dictionary is moved aside first (never overwritten), so its content is
+    // kept for the user. On failure the file is left as it was.
+    FileWriteResult storeEntry(const QString& key, const QVariant& value) const;
+
+    // The name an unreadable file is moved to: "<file>.unreadable-<UTC time>", then "-2", "-3"...
+    // up to the first that does not exist.
+    static QString unreadableName(const QString& hostPath, const QDateTime& when, int attempt);
+
+private:
+    static FileWriteResult moveAside(const QString& hostPath);
+
+    QString _devicePath;
+};

@@ -1,0 +1,80 @@
+#include "TOLVPLAYERPreferencesListController.h"
+
+#include "notify/NotifyCenter.h"
+#include "preferences/PSSpecifier.h"
+
+#include <QDebug>
+
+#ifndef QEV_PREFS_DIR
+#define QEV_PREFS_DIR "/var/jb/var/mobile/Library/Preferences/"
+#endif
+
+const QString TOLVPLAYERPreferencesListController::kPreferencesPath =
+    QStringLiteral(QEV_PREFS_DIR "com.qev.tolvplayerprefs.plist");
+const QString TOLVPLAYERPreferencesListController::kReloadNotification =
+    QStringLiteral("com.qev.tolvplayerprefs/ReloadPrefs");
+
+namespace {
+const QString kKeyProperty = QStringLiteral("key");
+const QString kDefaultProperty = QStringLiteral("default");
+} // namespace
+
+TOLVPLAYERPreferencesListController::TOLVPLAYERPreferencesListController(QObject* parent)
+    : QEVRootListController(parent), _store(kPreferencesPath) {}
+
+QList<PSSpecifier*> TOLVPLAYERPreferencesListController::specifiers() {
+    // "Root", loaded once into the host's cache with this controller as every row's target.
+    return QEVRootListController::specifiers();
+}
+
+int TOLVPLAYERPreferencesListController::tableViewStyle() {
+    return 2;
+}
+
+std::optional<QString> TOLVPLAYERPreferencesListController::entryKey(PSSpecifier* specifier) {
+    if (!specifier)
+        return std::nullopt;
+    const QVariant key = specifier->propertyForKey(kKeyProperty);
+    if (key.typeId() != QMetaType::QString)
+        return std::nullopt;
+    return key.toString();
+}
+
+QVariant TOLVPLAYERPreferencesListController::readPreferenceValue(PSSpecifier* specifier) {
+    if (!specifier)
+        return QVariant();
+    if (const std::optional<QString> key = entryKey(specifier)) {
+        const QVariantMap entries = _store.entries();
+        const auto found = entries.constFind(*key);
+        if (found != entries.cend())
+            return found.value();
+    }
+    return specifier->propertyForKey(kDefaultProperty);
+}
+
+bool TOLVPLAYERPreferencesListController::storeValue(const QVariant& value,
+                                                     PSSpecifier* specifier) {
+    const std::optional<QString> key = entryKey(specifier);
+    if (!key || !value.isValid() || value.isNull()) {
+        qWarning().noquote() << QStringLiteral("tolvplayerprefs: not stored in %1: %2")
+                                    .arg(_store.hostPath(), key ? QStringLiteral("null value")
+                                                                : QStringLiteral("row has no key"));
+        return false;
+    }
+    const FileWriteResult written = _store.storeEntry(*key, value);
+    if (!written) {
+        qWarning().noquote() << QStringLiteral("tolvplayerprefs: could not store \"%1\" in %2: %3")
+                                    .arg(*key, _store.hostPath(), written.error);
+    }
+    return written.ok;
+}
+
+void TOLVPLAYERPreferencesListController::setPreferenceValue(const QVariant& value,
+                                                             PSSpecifier* specifier) {
+    // The file is complete before the base runs: its height pass reads the values back.
+    const bool stored = storeValue(value, specifier);
+    QEVRootListController::setPreferenceValue(value, specifier);
+    // Announce only what reached the file, so the add-on never reloads an unchanged file.
+    if (stored)
+        NotifyCenter::darwin()->post(kReloadNotification);
+}
