@@ -82,7 +82,7 @@ std::optional<QVariant> dictFromNode(plist_t node, int depth) {
         // Keys with a NUL never get here: PlistGuard refuses them (libplist cuts them short).
         std::optional<QVariant> value = fromNodeAt(item, depth + 1);
         if (value && key)
-            map.insert(QString::fromUtf8(key), std::move(*value));
+            map.insert(map.cend(), QString::fromUtf8(key), std::move(*value)); // mostly sorted
         else
             ok = false;
         std::free(key);
