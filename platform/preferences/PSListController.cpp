@@ -34,7 +34,11 @@ std::optional<double> heightFromProperty(const QVariant& value) {
 
 PSListController::PSListController(QObject* parent) : UIViewController(parent) {}
 
-PSListController::~PSListController() = default;
+PSListController::~PSListController() {
+    // The table may outlive this part of the controller while the view is torn down.
+    if (_table)
+        _table->detachController();
+}
 
 QList<PSSpecifier*> PSListController::specifiers() {
     return _specifiers.value_or(QList<PSSpecifier*>());

@@ -78,7 +78,13 @@ UITableView::UITableView(PSListController* controller, int style, QWidget* paren
             [this](QWidget*, QWidget* now) { focusChanged(now); });
 }
 
-UITableView::~UITableView() = default;
+UITableView::~UITableView() {
+    _controller = nullptr; // nothing is reported while the table goes away
+}
+
+void UITableView::detachController() {
+    _controller = nullptr;
+}
 
 PSListController* UITableView::controller() const {
     return _controller.data();
@@ -336,6 +342,13 @@ bool UITableView::makeCell(int section, int row) {
     cell->setParent(viewport());
     _sections[section].rows[row].cell = cell;
     chainTabOrder();
+    // A cell may set its row's height while it is made; the row takes it before it shows.
+    const double height = askHeight({section, row});
+    Row& made = _sections[section].rows[row];
+    if (height != made.to && !isAnimating()) {
+        made.height = made.from = made.to = height;
+        _layoutAgain = true;
+    }
     return true;
 }
 

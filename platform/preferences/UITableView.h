@@ -27,6 +27,8 @@ public:
     ~UITableView() override;
 
     PSListController* controller() const;
+    // The controller is going away: the table asks and reports nothing from now on.
+    void detachController();
     int style() const { return _style; }
 
     // Forgets every cell and asks the controller for sections, rows and heights again.

@@ -1,5 +1,6 @@
 #include "TestListController.h"
 
+#include "foundation/NSBundle.h"
 #include "foundation/PropertyList.h"
 #include "preferences/PSBundleLoader.h"
 #include "preferences/PSCellClassRegistry.h"
@@ -9,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -92,4 +95,46 @@ TEST(PSBundleLoader, UnusableBundlesGiveNothing) {
     }
     EXPECT_TRUE(PSBundleLoader::load("/no/such/bundle").isEmpty());
     EXPECT_TRUE(PSBundleLoader::load("").isEmpty());
+}
+
+// A real bundle: a shared object, built here with the system C compiler, whose entry point
+// counts its calls in the environment.
+TEST(PSBundleLoader, LoadsTheExecutableCallsItsEntryOnceAndMakesThePrincipalClass) {
+    const QString compiler = QStandardPaths::findExecutable("cc");
+    if (compiler.isEmpty())
+        GTEST_SKIP() << "no C compiler to build the bundle's shared object";
+    QTemporaryDir dir;
+    QFile source(dir.filePath("entry.c"));
+    ASSERT_TRUE(source.open(QIODevice::WriteOnly));
+    source.write("#include <stdio.h>\n#include <stdlib.h>\n"
+                 "void PSBundleRegisterClasses(void) {\n"
+                 "    const char* v = getenv(\"PS_FIXTURE_CALLS\");\n"
+                 "    char text[16];\n"
+                 "    snprintf(text, sizeof text, \"%d\", (v ? atoi(v) : 0) + 1);\n"
+                 "    setenv(\"PS_FIXTURE_CALLS\", text, 1);\n"
+                 "}\n");
+    source.close();
+    ASSERT_EQ(QProcess::execute(compiler, {"-shared", "-fPIC", "-o", dir.filePath("fixture.so"),
+                                           source.fileName()}),
+              0);
+    writeInfo(dir, {{"CFBundleExecutable", "fixture.so"}, {"NSPrincipalClass", "FixturePane"}});
+    qunsetenv("PS_FIXTURE_CALLS");
+    PSControllerRegistry::registerControllerClass("FixturePane",
+                                                  [] { return new TestListController({}); });
+
+    EXPECT_EQ(PSBundleLoader::load(dir.path()), "FixturePane");
+    EXPECT_EQ(qgetenv("PS_FIXTURE_CALLS"), "1");
+    std::unique_ptr<PSListController> controller(
+        PSBundleLoader::instantiatePrincipalController(dir.path()));
+    ASSERT_TRUE(controller);
+    EXPECT_EQ(controller->bundle(), NSBundle::bundleWithPath(dir.path()));
+    EXPECT_EQ(qgetenv("PS_FIXTURE_CALLS"), "1"); // registered once per process
+
+    // A bundle whose principal class nobody registered gives no controller.
+    writeInfo(dir, {{"CFBundleExecutable", "fixture.so"}, {"NSPrincipalClass", "Unregistered"}});
+    QTemporaryDir other;
+    QFile::copy(dir.filePath("fixture.so"), other.filePath("fixture.so"));
+    writeInfo(other, {{"CFBundleExecutable", "fixture.so"}, {"NSPrincipalClass", "Unregistered"}});
+    EXPECT_EQ(PSBundleLoader::instantiatePrincipalController(other.path()), nullptr);
+    EXPECT_FALSE(PSBundleLoader::lastError().isEmpty());
 }

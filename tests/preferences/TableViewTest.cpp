@@ -1,5 +1,6 @@
 #include "TestListController.h"
 
+#include "preferences/PSCellClassRegistry.h"
 #include "preferences/PSEditTextTableCell.h"
 #include "preferences/PSSwitchTableCell.h"
 #include "preferences/PSTableCell.h"
@@ -255,4 +256,46 @@ TEST(UITableView, MouseWheelScrollsWithinTheContent) {
                      QPoint(0, -120 * 100), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(table->viewport(), &down);
     EXPECT_EQ(table->contentOffset().y(), table->maximumContentOffsetY());
+}
+
+TEST(PSListController, ViewLifecycleFollowsTheWindow) {
+    TestListController controller(manySwitches(2));
+    EXPECT_TRUE(controller.lifecycle.isEmpty());
+    UITableView* table = controller.showTable();
+    ASSERT_TRUE(table);
+    EXPECT_EQ(controller.view(), table);
+    EXPECT_EQ(controller.lifecycle, (QStringList{"didLoad", "willAppear"}));
+    table->hide();
+    EXPECT_EQ(controller.lifecycle.last(), "willDisappear");
+    EXPECT_EQ(controller.lifecycle.count("didLoad"), 1);
+}
+
+TEST(UITableView, ACellMayGiveItsRowAHeightWhileItIsMade) {
+    PSCellClassRegistry::registerCellClass(
+        "TallCell", [](int style, const QString& reuse, PSSpecifier* specifier) {
+            specifier->setProperty(50, "height");
+            return new PSTableCell(style, reuse, specifier);
+        });
+    TestListController controller(
+        {row("PSLinkCell", "T", {}, {{"cellClass", "TallCell"}}), row("PSLinkCell", "U")});
+    UITableView* table = controller.showTable();
+    ASSERT_TRUE(table);
+    EXPECT_EQ(table->rectForRowAtIndexPath({0, 0}).height(), 50);
+    EXPECT_EQ(table->cellForRowAtIndexPath({0, 0})->height(), 50);
+    EXPECT_EQ(table->rectForRowAtIndexPath({0, 1}).top(),
+              table->rectForRowAtIndexPath({0, 0}).bottom() + 1);
+}
+
+TEST(PSListController, DestroyedWhileItsTableShows) {
+    auto* controller =
+        new TestListController({row("PSGroupCell", "G"), row("PSEditTextCell", "Name", "name")});
+    UITableView* table = controller->showTable();
+    ASSERT_TRUE(table);
+    auto* cell = qobject_cast<PSEditTextTableCell*>(table->cellForRowAtIndexPath({0, 0}));
+    ASSERT_TRUE(cell);
+    cell->textField()->setFocus();
+    QPointer<UITableView> guard(table);
+    delete controller; // must not call back into the half-destroyed controller
+    EXPECT_TRUE(!guard || guard->controller() == nullptr);
+    delete guard.data();
 }

@@ -44,6 +44,18 @@ public:
         return PSListController::cellForRowAtIndexPath(tableView, indexPath);
     }
     int tableViewStyle() override { return UITableView::InsetGrouped; }
+    void viewDidLoad() override {
+        PSListController::viewDidLoad();
+        lifecycle.append(QStringLiteral("didLoad"));
+    }
+    void viewWillAppear(bool animated) override {
+        PSListController::viewWillAppear(animated);
+        lifecycle.append(QStringLiteral("willAppear"));
+    }
+    void viewWillDisappear(bool animated) override {
+        PSListController::viewWillDisappear(animated);
+        lifecycle.append(QStringLiteral("willDisappear"));
+    }
     void scrollViewDidScroll(UITableView* scrollView) override {
         scrolledOffsets.append(scrollView->contentOffset().y());
     }
@@ -65,6 +77,7 @@ public:
     QList<NSIndexPath> cellsAsked;
     QHash<QString, double> heightOverrides; // by identifier
     QList<double> scrolledOffsets;
+    QStringList lifecycle;
 };
 
 inline QVariantMap row(const QString& cell, const QString& label, const QString& key = {},
