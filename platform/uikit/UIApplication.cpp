@@ -84,6 +84,10 @@ void UIApplication::windowStateChanged() {
     if (foreground == _foreground)
         return;
     _foreground = foreground;
+    if (foreground && !_launched) {
+        _launched = true; // the first arrival is the launch, not a return
+        return;
+    }
     NSNotificationCenter::defaultCenter()->postNotificationName(
         foreground ? UIApplicationWillEnterForegroundNotification
                    : UIApplicationDidEnterBackgroundNotification);

@@ -36,6 +36,7 @@ private:
     QList<QPointer<UIWindow>> _windows;
     QPointer<UIWindow> _keyHint;
     bool _foreground = false;
+    bool _launched = false;
 };
 
 inline const QString UIApplicationWillEnterForegroundNotification =

@@ -2,6 +2,7 @@
 
 #include "uikit/UIFont.h"
 
+#include <QBoxLayout>
 #include <QColorDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -74,11 +75,13 @@ void UIColorPickerViewController::loadView() {
 
     _dialog = new QColorDialog;
     _dialog->setWindowFlags(Qt::Widget);
+    _dialog->setFont(UIFont::systemFontOfSize(13));
     _dialog->setOptions(QColorDialog::NoButtons | QColorDialog::DontUseNativeDialog);
     _dialog->setOption(QColorDialog::ShowAlphaChannel, _supportsAlpha);
     _dialog->setCurrentColor(_selectedColor);
     connect(_dialog, &QColorDialog::currentColorChanged, this,
             &UIColorPickerViewController::dialogColorChanged);
+    stackDialogVertically();
     // The dialog is wider than a phone: on a narrow window it scrolls instead of being cut.
     auto* scroller = new QScrollArea(root);
     scroller->setFrameShape(QFrame::NoFrame);
@@ -87,6 +90,19 @@ void UIColorPickerViewController::loadView() {
     _dialog->show();
     layout->addWidget(scroller, 1);
     setView(root);
+}
+
+void UIColorPickerViewController::stackDialogVertically() {
+    // The dialog sets its swatches beside its spectrum, wider than a phone; one above the
+    // other it fits the device's width.
+    auto* main = qobject_cast<QBoxLayout*>(_dialog->layout());
+    for (int i = 0; main && i < main->count(); ++i) {
+        auto* row = qobject_cast<QBoxLayout*>(main->itemAt(i)->layout());
+        if (row && row->direction() == QBoxLayout::LeftToRight) {
+            row->setDirection(QBoxLayout::TopToBottom);
+            return;
+        }
+    }
 }
 
 void UIColorPickerViewController::dialogColorChanged(const QColor& color) {

@@ -32,6 +32,7 @@ protected:
 
 private:
     void dialogColorChanged(const QColor& color);
+    void stackDialogVertically();
     QColor normalised(const QColor& color) const;
 
     UIColorPickerViewControllerDelegate* _delegate = nullptr;

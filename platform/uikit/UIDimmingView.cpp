@@ -23,8 +23,14 @@ void UIDimmingView::setCard(const QRect& rect, qreal radius, const QColor& color
     update();
 }
 
+void UIDimmingView::setLevel(qreal level) {
+    _level = qBound(0.0, level, 1.0);
+    update();
+}
+
 void UIDimmingView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    painter.setOpacity(_level);
     painter.setRenderHint(QPainter::Antialiasing);
     if (_dimming.alpha() > 0)
         painter.fillRect(rect(), _dimming);

@@ -9,6 +9,7 @@
 // content sits on.
 class UIDimmingView : public QWidget {
     Q_OBJECT
+    Q_PROPERTY(qreal level READ level WRITE setLevel)
 public:
     explicit UIDimmingView(QWidget* window);
 
@@ -16,6 +17,9 @@ public:
     QColor dimmingColor() const { return _dimming; }
     void setContentRect(const QRect& rect) { _contentRect = rect; }
     void setCard(const QRect& rect, qreal radius, const QColor& color);
+    // How far the dimming and the card are shown, 0 to 1; fades animate it.
+    qreal level() const { return _level; }
+    void setLevel(qreal level);
 
 signals:
     void tappedOutside();
@@ -32,4 +36,5 @@ private:
     QRect _card;
     qreal _cardRadius = 0;
     QColor _cardColor;
+    qreal _level = 1.0;
 };

@@ -4,7 +4,6 @@
 #include "uikit/UIViewController.h"
 
 #include <QEvent>
-#include <QGraphicsOpacityEffect>
 #include <QPropertyAnimation>
 #include <QWidget>
 
@@ -124,22 +123,35 @@ void UIPresentationController::layoutContainer() {
 }
 
 void UIPresentationController::fade(bool in) {
-    auto* effect = new QGraphicsOpacityEffect(_container);
-    _container->setGraphicsEffect(effect);
-    auto* animation = new QPropertyAnimation(effect, "opacity", effect);
+    // Only the layer's own dimming fades: an opacity effect over the presented widgets would
+    // render them through an off-screen buffer, slowly and, for scroll areas, wrongly.
+    auto* animation = new QPropertyAnimation(_container, "level", _container);
     animation->setDuration(kFadeMilliseconds);
     animation->setStartValue(in ? 0.0 : 1.0);
     animation->setEndValue(in ? 1.0 : 0.0);
-    QPointer<UIDimmingView> container = _container;
-    connect(animation, &QPropertyAnimation::finished, this, [this, container, in] {
-        if (!container)
-            return;
-        if (in)
-            container->setGraphicsEffect(nullptr);
-        else if (container == _container)
-            tearDown();
-    });
-    animation->start();
+    if (!in) {
+        detachPresentedView();
+        for (QWidget* child : _container->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            child->hide();
+        _container->setAttribute(Qt::WA_TransparentForMouseEvents);
+        QPointer<UIDimmingView> container = _container;
+        connect(animation, &QPropertyAnimation::finished, this, [this, container] {
+            if (container && container == _container)
+                tearDown();
+            else
+                delete container.data();
+        });
+    }
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void UIPresentationController::detachPresentedView() {
+    // The presented view outlives the layer: its controller may be presented again.
+    QWidget* view = _presented && _presented->isViewLoaded() ? _presented->view() : nullptr;
+    if (view && _container && _container->isAncestorOf(view)) {
+        view->hide();
+        view->setParent(nullptr);
+    }
 }
 
 void UIPresentationController::tearDown() {
@@ -147,12 +159,7 @@ void UIPresentationController::tearDown() {
         _window->removeEventFilter(this);
     if (!_container)
         return;
-    // The presented view outlives the layer: its controller may be presented again.
-    QWidget* view = _presented && _presented->isViewLoaded() ? _presented->view() : nullptr;
-    if (view && _container->isAncestorOf(view)) {
-        view->hide();
-        view->setParent(nullptr);
-    }
+    detachPresentedView();
     delete _container.data();
 }
 

@@ -49,6 +49,7 @@ protected:
 
 private:
     void fade(bool in);
+    void detachPresentedView();
     UIViewController* appearanceRoot() const;
 
     QPointer<UIViewController> _presented;

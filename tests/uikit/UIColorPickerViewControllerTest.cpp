@@ -1,0 +1,133 @@
+#include "UIKitTestSupport.h"
+
+#include "uikit/UIColorPickerViewController.h"
+#include "uikit/UIPopoverPresentationController.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class ColourLog : public UIColorPickerViewControllerDelegate {
+public:
+    QList<QColor> colours;
+    void colorPickerViewControllerDidSelectColor(UIColorPickerViewController* picker) override {
+        colours.append(picker->selectedColor());
+    }
+};
+
+QLineEdit* hexField(QColorDialog* dialog) {
+    for (QLineEdit* edit : dialog->findChildren<QLineEdit*>()) {
+        if (edit->text().startsWith('#'))
+            return edit;
+    }
+    return nullptr;
+}
+
+QSpinBox* alphaBox(QColorDialog* dialog) {
+    for (QLabel* label : dialog->findChildren<QLabel*>()) {
+        if (label->text().contains("lpha"))
+            return qobject_cast<QSpinBox*>(label->buddy());
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TEST(UIColorPickerViewController, IsAColourDialogWithoutButtons) {
+    UIColorPickerViewController picker;
+    picker.setSupportsAlpha(false);
+    QColorDialog* dialog = picker.colorDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->testOption(QColorDialog::NoButtons));
+    EXPECT_FALSE(dialog->testOption(QColorDialog::ShowAlphaChannel));
+    EXPECT_TRUE(picker.view()->isAncestorOf(dialog));
+    picker.setSupportsAlpha(true);
+    EXPECT_TRUE(dialog->testOption(QColorDialog::ShowAlphaChannel));
+}
+
+TEST(UIColorPickerViewController, ReportsEachChangeOnceAndCodeChangesNever) {
+    UIColorPickerViewController picker;
+    ColourLog log;
+    picker.setDelegate(&log);
+    picker.setSupportsAlpha(true);
+    picker.setSelectedColor(QColor(10, 20, 30, 40));
+    EXPECT_TRUE(log.colours.isEmpty()) << "setting from code tells nobody";
+    EXPECT_EQ(picker.colorDialog()->currentColor(), QColor(10, 20, 30, 40));
+
+    QColorDialog* dialog = picker.colorDialog();
+    dialog->setCurrentColor(QColor(255, 0, 0, 40)); // as the dialog's own pick arrives
+    dialog->setCurrentColor(QColor(255, 0, 0, 40));
+    dialog->setCurrentColor(QColor(0, 0, 255, 40));
+    EXPECT_EQ(log.colours, QList<QColor>({QColor(255, 0, 0, 40), QColor(0, 0, 255, 40)}));
+
+    // The opacity control, as the user moves it.
+    QSpinBox* alpha = alphaBox(dialog);
+    ASSERT_NE(alpha, nullptr);
+    alpha->setValue(200);
+    ASSERT_EQ(log.colours.size(), 3);
+    EXPECT_EQ(log.colours.last(), QColor(0, 0, 255, 200));
+    EXPECT_EQ(picker.selectedColor(), QColor(0, 0, 255, 200));
+}
+
+TEST(UIColorPickerViewController, TypingAHexColourReportsWithoutRepeats) {
+    UIColorPickerViewController picker;
+    ColourLog log;
+    picker.setDelegate(&log);
+    picker.setSupportsAlpha(false);
+    picker.setSelectedColor(Qt::white);
+    QLineEdit* hex = hexField(picker.colorDialog());
+    ASSERT_NE(hex, nullptr);
+    hex->selectAll();
+    QTest::keyClicks(hex, "#00ff00");
+    ASSERT_FALSE(log.colours.isEmpty());
+    EXPECT_EQ(log.colours.last(), QColor(0, 255, 0));
+    for (int i = 1; i < log.colours.size(); ++i)
+        EXPECT_NE(log.colours[i], log.colours[i - 1]) << "reported twice in a row at " << i;
+}
+
+TEST(UIColorPickerViewController, WithoutAlphaEveryColourIsOpaque) {
+    UIColorPickerViewController picker;
+    ColourLog log;
+    picker.setDelegate(&log);
+    picker.setSupportsAlpha(false);
+    picker.setSelectedColor(QColor(1, 2, 3, 4));
+    EXPECT_EQ(picker.selectedColor(), QColor(1, 2, 3));
+    picker.colorDialog()->setCurrentColor(QColor(9, 8, 7, 6));
+    ASSERT_EQ(log.colours.size(), 1);
+    EXPECT_EQ(log.colours[0].alpha(), 255);
+}
+
+TEST(UIColorPickerViewController, PresentedFromARowAndClosedByItsButton) {
+    UIWindow window;
+    auto* pane = new UIViewController(&window);
+    window.setRootViewController(pane);
+    window.resize(390, 844);
+    window.show();
+    auto* cell = new QWidget(pane->view());
+    cell->setGeometry(16, 300, 358, 44);
+
+    UIColorPickerViewController picker;
+    picker.setModalPresentationStyle(UIModalPresentationStyle::Popover);
+    UIPopoverPresentationController* popover = picker.popoverPresentationController();
+    popover->setSourceView(cell);
+    popover->setSourceRect(cell->rect());
+    popover->setPermittedArrowDirections(UIPopoverArrowDirectionUnknown);
+    pane->presentViewController(&picker, true);
+    EXPECT_EQ(pane->presentedViewController(), &picker);
+    EXPECT_FALSE(popover->isPresentedAsPopover()) << "narrow window, no delegate: a sheet";
+    EXPECT_TRUE(window.rect().contains(picker.view()->geometry()));
+    QTest::qWait(UIPresentationController::kFadeMilliseconds + 100);
+    ASSERT_TRUE(saveScreenshot(&window, "/tmp/uikit_colorpicker.png"));
+    EXPECT_LE(picker.colorDialog()->width(), 390 - 28) << "fits the phone's width";
+
+    QTest::mouseClick(picker.closeButton(), Qt::LeftButton);
+    EXPECT_EQ(pane->presentedViewController(), nullptr);
+    QTest::qWait(300);
+    pane->presentViewController(&picker, false); // made once, shown again
+    EXPECT_EQ(pane->presentedViewController(), &picker);
+    pane->dismissViewControllerAnimated(false);
+}
