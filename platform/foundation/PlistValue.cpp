@@ -12,7 +12,7 @@
 namespace {
 
 std::optional<QVariant> fromNodeAt(plist_t node, int depth);
-plist_t toNodeAt(const QVariant& value, int depth);
+plist_t toNodeAt(const QVariant& value, int depth, bool wholeSeconds);
 
 std::optional<QVariant> integerFromNode(plist_t node) {
     uint64_t raw = 0;
@@ -139,6 +139,15 @@ plist_t unsignedNode(quint64 value) {
     return PlistScalar::newLargeUnsigned(value);
 }
 
+// libplist's XML writer cuts a date's fraction toward 2001, which moves a date before 2001
+// into the next second; flooring first keeps every date in the second it falls in.
+plist_t dateNode(const QDateTime& date, bool wholeSeconds) {
+    if (!wholeSeconds || !date.isValid())
+        return PlistScalar::newDate(date);
+    const qint64 fraction = ((date.toMSecsSinceEpoch() % 1000) + 1000) % 1000;
+    return PlistScalar::newDate(date.addMSecs(-fraction));
+}
+
 plist_t stringNode(const QString& text) {
     // libplist strings end at the first NUL, so such a text would be cut short.
     if (text.contains(QChar(0)))
@@ -146,10 +155,10 @@ plist_t stringNode(const QString& text) {
     return plist_new_string(text.toUtf8().constData());
 }
 
-plist_t arrayNode(const QVariantList& list, int depth) {
+plist_t arrayNode(const QVariantList& list, int depth, bool wholeSeconds) {
     plist_t array = plist_new_array();
     for (const QVariant& item : list) {
-        plist_t child = toNodeAt(item, depth + 1);
+        plist_t child = toNodeAt(item, depth + 1, wholeSeconds);
         if (!child) {
             plist_free(array);
             return nullptr;
@@ -159,10 +168,11 @@ plist_t arrayNode(const QVariantList& list, int depth) {
     return array;
 }
 
-template <typename Map> plist_t dictNode(const Map& map, int depth) {
+template <typename Map> plist_t dictNode(const Map& map, int depth, bool wholeSeconds) {
     plist_t dict = plist_new_dict();
     for (auto it = map.constBegin(); it != map.constEnd(); ++it) {
-        plist_t child = it.key().contains(QChar(0)) ? nullptr : toNodeAt(it.value(), depth + 1);
+        plist_t child =
+            it.key().contains(QChar(0)) ? nullptr : toNodeAt(it.value(), depth + 1, wholeSeconds);
         if (!child) {
             plist_free(dict);
             return nullptr;
@@ -172,7 +182,7 @@ template <typename Map> plist_t dictNode(const Map& map, int depth) {
     return dict;
 }
 
-plist_t toNodeAt(const QVariant& value, int depth) {
+plist_t toNodeAt(const QVariant& value, int depth, bool wholeSeconds) {
     if (depth > PlistValue::maxDepth)
         return nullptr;
     switch (value.typeId()) {
@@ -201,14 +211,14 @@ plist_t toNodeAt(const QVariant& value, int depth) {
         return plist_new_data(bytes.constData(), uint64_t(bytes.size()));
     }
     case QMetaType::QDateTime:
-        return PlistScalar::newDate(value.toDateTime());
+        return dateNode(value.toDateTime(), wholeSeconds);
     case QMetaType::QVariantList:
     case QMetaType::QStringList:
-        return arrayNode(value.toList(), depth);
+        return arrayNode(value.toList(), depth, wholeSeconds);
     case QMetaType::QVariantMap:
-        return dictNode(value.toMap(), depth);
+        return dictNode(value.toMap(), depth, wholeSeconds);
     case QMetaType::QVariantHash:
-        return dictNode(value.toHash(), depth);
+        return dictNode(value.toHash(), depth, wholeSeconds);
     default:
         return nullptr;
     }
@@ -220,6 +230,6 @@ std::optional<QVariant> PlistValue::fromNode(plist_t node) {
     return fromNodeAt(node, 0);
 }
 
-plist_t PlistValue::toNode(const QVariant& value) {
-    return toNodeAt(value, 0);
+plist_t PlistValue::toNode(const QVariant& value, DateForm dates) {
+    return toNodeAt(value, 0, dates == DateForm::WholeSeconds);
 }

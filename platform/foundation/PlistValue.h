@@ -17,6 +17,9 @@ public:
     // The node's value, or nullopt if the tree holds a type or value that has no QVariant form.
     static std::optional<QVariant> fromNode(plist_t node);
 
-    // A new tree (free with plist_free), or nullptr if the value is not representable.
-    static plist_t toNode(const QVariant& value);
+    enum class DateForm { Exact, WholeSeconds };
+
+    // A new tree (free with plist_free), or nullptr if the value is not representable. Trees
+    // meant for XML, which holds whole seconds, take dates as WholeSeconds (floored).
+    static plist_t toNode(const QVariant& value, DateForm dates = DateForm::Exact);
 };

@@ -87,7 +87,7 @@ std::optional<QVariantMap> PropertyList::readDictionary(const QString& hostPath)
 QByteArray PropertyList::toXml(const QVariant& value) {
     CNumericScope cNumbers;
     NodeHolder root;
-    root.node = PlistValue::toNode(value);
+    root.node = PlistValue::toNode(value, PlistValue::DateForm::WholeSeconds);
     if (!root.node)
         return {};
     char* xml = nullptr;

@@ -185,3 +185,21 @@ TEST(PlistValue, DepthLimitAppliesBothWays) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(PlistValue, XmlDatesKeepTheSecondTheyFallIn) {
+    // XML holds whole seconds; a fraction is dropped, never rounded into the next second.
+    const std::vector<std::pair<QDateTime, QDateTime>> cases = {
+        {utc(2000, 12, 31, 23, 59, 59, 500), utc(2000, 12, 31, 23, 59, 59)},
+        {utc(1969, 12, 31, 23, 59, 59, 999), utc(1969, 12, 31, 23, 59, 59)},
+        {utc(2024, 1, 1, 0, 0, 0, 999), utc(2024, 1, 1)},
+    };
+    for (const auto& [written, read] : cases) {
+        std::optional<QVariant> back = PropertyList::parse(PropertyList::toXml(written));
+        ASSERT_TRUE(back.has_value());
+        EXPECT_EQ(back->toDateTime(), read) << written.toString(Qt::ISODateWithMs).toStdString();
+    }
+}
+
+} // namespace
