@@ -1,6 +1,7 @@
 #include "PaneRegistration.h"
 
 #include "cells/QEVSliderCell.h"
+#include "cells/QEVSwitchCell.h"
 #include "pane/TOLVPLAYERPreferencesListController.h"
 #include "preferences/PSCellClassRegistry.h"
 #include "preferences/PSControllerRegistry.h"
@@ -24,4 +25,5 @@ void registerPaneClasses() {
     registerController<TOLVPLAYERPreferencesListController>("TOLVPLAYERPreferencesListController");
     // One line per cell class, e.g. registerCell<QEVSwitchCell>("QEVSwitchCell");
     registerCell<QEVSliderCell>("QEVSliderCell");
+    registerCell<QEVSwitchCell>("QEVSwitchCell");
 }
