@@ -26,11 +26,13 @@ TEST(QEVSwitchCellInPane, ToggleStoresAndCollapsesItsGroup) {
     ASSERT_TRUE(PropertyList::writeDictionary({{"kept", "yes"}}, root.hostPath(kPrefsDevicePath)));
     UIWindow window;
     auto* pane = new CountingPane;
-    pane->setBundle(makeRowListBundle(
-        root, {groupRow("G"),
-               infoSwitchRow("a", {{"default", true}, {"nestedEntryCount", 2},
-                                   {"infoTitle", "T"}, {"infoMessage", "m"}}),
-               infoSwitchRow("x"), infoSwitchRow("y"), infoSwitchRow("after")}));
+    pane->setBundle(
+        makeRowListBundle(root, {groupRow("G"),
+                                 infoSwitchRow("a", {{"default", true},
+                                                     {"nestedEntryCount", 2},
+                                                     {"infoTitle", "T"},
+                                                     {"infoMessage", "m"}}),
+                                 infoSwitchRow("x"), infoSwitchRow("y"), infoSwitchRow("after")}));
     window.resize(390, 844);
     window.setRootViewController(pane);
     window.makeKeyAndVisible();

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "uikit/UITintObserver.h"
+
+#include <QAbstractButton>
+
+// The platform's info button (button type "info dark"): a circle 22 across with an "i",
+// drawn in the button's tint colour. It keeps that size wherever it is placed; a click
+// (press and release inside) is its touch-up-inside.
+class UIInfoButton : public QAbstractButton, public UITintObserver {
+    Q_OBJECT
+public:
+    static constexpr int UIButtonTypeInfoDark = 4;
+    static constexpr int kDiameter = 22;
+
+    explicit UIInfoButton(QWidget* parent = nullptr);
+
+    int buttonType() const { return UIButtonTypeInfoDark; }
+    QColor tintColor() const;
+    void setTintColor(const QColor& color); // invalid = inherit again
+    void tintColorDidChange() override;
+
+    QSize sizeHint() const override { return QSize(kDiameter, kDiameter); }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
