@@ -51,7 +51,11 @@ int number(QByteArrayView text, qsizetype from, qsizetype count) {
 }
 
 bool elementNeedsCheck(QByteArrayView name) {
-    return name == "integer" || name == "real" || name == "date";
+    return name == "integer" || name == "real" || name == "date" || name == "data";
+}
+
+bool isBase64Char(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || isDigit(c) || c == '+' || c == '/';
 }
 
 } // namespace
@@ -135,6 +139,20 @@ bool XmlPlistScanner::isDate(QByteArrayView text) {
            hour < 24 && minute < 60 && second < 60;
 }
 
+bool XmlPlistScanner::isData(QByteArrayView text) {
+    qsizetype symbols = 0, padding = 0;
+    for (char c : text) {
+        if (isBlank(c))
+            continue;
+        if (c == '=')
+            ++padding;
+        else if (!isBase64Char(c) || padding > 0)
+            return false; // padding only at the end
+        ++symbols;
+    }
+    return symbols % 4 == 0 && padding <= 2;
+}
+
 qsizetype XmlPlistScanner::skipPast(qsizetype from, const char* terminator) const {
     const qsizetype at = _bytes.indexOf(terminator, from);
     return at < 0 ? -1 : at + qsizetype(std::strlen(terminator));
@@ -181,14 +199,15 @@ bool XmlPlistScanner::startElement(qsizetype at, qsizetype end) {
     const QByteArrayView name = QByteArrayView(_bytes).sliced(at + 1, nameEnd - at - 1);
     if (elementNeedsCheck(name)) {
         if (selfClosing)
-            return false;
+            return name == "data"; // <data/> is empty data; the others need a value
         const qsizetype close = _bytes.indexOf('<', end);
         if (close < 0)
             return false;
         const QByteArrayView text = QByteArrayView(_bytes).sliced(end, close - end);
         const bool valid = name == "integer" ? isInteger(text)
                            : name == "real"  ? isReal(text)
-                                             : isDate(text);
+                           : name == "date"  ? isDate(text)
+                                             : isData(text);
         if (!valid)
             return false;
     }

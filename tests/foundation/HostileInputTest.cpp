@@ -239,7 +239,12 @@ INSTANTIATE_TEST_SUITE_P(
         ScalarText{"date", "2001-02-30T00:00:00Z", {}},
         ScalarText{"date", "2001-01-01T24:00:00Z", {}},
         ScalarText{"date", "99999-01-01T00:00:00Z", {}},
-        ScalarText{"date", "2001-01-01 00:00:00", {}}));
+        ScalarText{"date", "2001-01-01 00:00:00", {}},
+        ScalarText{"data", "AAEC", QByteArray("\0\1\2", 3)},
+        ScalarText{"data", " QUJD\n REVG\n", QByteArray("ABCDEF")},
+        ScalarText{"data", "QQ==", QByteArray("A")}, ScalarText{"data", "", QByteArray()},
+        ScalarText{"data", "AAE", {}}, ScalarText{"data", "!!!!", {}},
+        ScalarText{"data", "AAEC====AAEC", {}}, ScalarText{"data", "&#65;AEC", {}}));
 
 class HostileFiles : public testing::Test {
 protected:
