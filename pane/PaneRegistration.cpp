@@ -1,5 +1,6 @@
 #include "PaneRegistration.h"
 
+#include "cells/QEVColorPickerCell.h"
 #include "cells/QEVSliderCell.h"
 #include "cells/QEVSwitchCell.h"
 #include "pane/TOLVPLAYERPreferencesListController.h"
@@ -24,6 +25,7 @@ template <typename Cell> void registerCell(const char* name) {
 void registerPaneClasses() {
     registerController<TOLVPLAYERPreferencesListController>("TOLVPLAYERPreferencesListController");
     // One line per cell class, e.g. registerCell<QEVSwitchCell>("QEVSwitchCell");
+    registerCell<QEVColorPickerCell>("QEVColorPickerCell");
     registerCell<QEVSliderCell>("QEVSliderCell");
     registerCell<QEVSwitchCell>("QEVSwitchCell");
 }
