@@ -1,0 +1,151 @@
+#include "QEVColorPickerCellTestSupport.h"
+
+#include "preferences/PSCellClassRegistry.h"
+#include "preferences/PSSpecifierListLoader.h"
+#include "preferences/UITableView.h"
+#include "uikit/UIApplication.h"
+#include "uikit/UIPopoverPresentationController.h"
+#include "uikit/UIScene.h"
+#include "uikit/UIWindow.h"
+
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+bool anyForegroundScene() {
+    for (UIScene* scene : UIApplication::sharedApplication()->connectedScenes()) {
+        if (scene->activationState() == UISceneActivationStateForegroundActive)
+            return true;
+    }
+    return false;
+}
+
+// A list of colour rows in a table on screen, the way the host shows a pane.
+class ColorListTest : public testing::Test {
+protected:
+    ColorTestController controller;
+
+    void SetUp() override {
+        PSCellClassRegistry::registerCellClass(
+            "QEVColorPickerCell", [](int style, const QString& id, PSSpecifier* specifier) {
+                return static_cast<PSTableCell*>(new QEVColorPickerCell(style, id, specifier));
+            });
+    }
+    // Wide enough that the picker stays a popover rather than becoming a sheet.
+    QEVColorPickerCell* show(const QVariantList& rows, int width = 800) {
+        controller.setSpecifiers(PSSpecifierListLoader::loadDictionary({{"items", rows}}, nullptr,
+                                                                       &controller, &controller)
+                                     .specifiers);
+        QWidget* view = controller.view();
+        view->resize(width, 500);
+        view->show();
+        if (!QTest::qWaitForWindowExposed(view))
+            return nullptr;
+        return qobject_cast<QEVColorPickerCell*>(controller.table()->cellForRowAtIndexPath({0, 0}));
+    }
+    static void tap(QWidget* cell) { QTest::mouseClick(cell, Qt::LeftButton, {}, {40, 20}); }
+};
+
+TEST_F(ColorListTest, TappingTheRowOpensThePickerAndLeavesTheRowUnselected) {
+    QEVColorPickerCell* cell = show({colorRow("c", {{"default", "#336699"}})});
+    ASSERT_NE(cell, nullptr);
+    UIColorPickerViewController* picker = cell->colorPicker();
+    tap(cell);
+    EXPECT_EQ(controller.presentedViewController(), picker);
+    EXPECT_EQ(picker->modalPresentationStyle(), UIModalPresentationStyle::Popover);
+    EXPECT_EQ(picker->selectedColor(), QColor(0x33, 0x66, 0x99));
+    EXPECT_FALSE(cell->isSelected());
+    EXPECT_EQ(cell->highlightOpacity(), 0);
+
+    UIPopoverPresentationController* popover = picker->popoverPresentationController();
+    ASSERT_NE(popover, nullptr);
+    EXPECT_EQ(popover->sourceView(), cell);
+    EXPECT_EQ(popover->sourceRect(), cell->rect());
+    EXPECT_EQ(popover->permittedArrowDirections(), 0);
+    EXPECT_EQ(popover->backgroundColor(), QColor(Qt::white));
+    EXPECT_TRUE(popover->isPresentedAsPopover());
+    EXPECT_TRUE(controller.writes.isEmpty()) << "opening the picker stores nothing";
+}
+
+TEST_F(ColorListTest, ThePickerStaysOpenWhilePickingAndReopensAtTheCurrentColour) {
+    QEVColorPickerCell* cell = show({colorRow("c", {{"supportsAlpha", true}})});
+    ASSERT_NE(cell, nullptr);
+    UIColorPickerViewController* picker = cell->colorPicker();
+    tap(cell);
+    ASSERT_EQ(controller.presentedViewController(), picker);
+
+    // A choice made in the picker's dialog reaches the row and the store.
+    picker->colorDialog()->setCurrentColor(QColor(255, 0, 0, 127));
+    ASSERT_FALSE(controller.writes.isEmpty());
+    EXPECT_EQ(controller.writes.last(), QVariant("#FF00007F"));
+    EXPECT_EQ(cell->detailTextLabel()->text(), "#FF0000:0.50");
+    pick(*cell, QColor(0, 255, 0, 200));
+    EXPECT_EQ(controller.presentedViewController(), picker) << "the row never closes it";
+    const qsizetype writes = controller.writes.size();
+
+    picker->closeButton()->click();
+    EXPECT_EQ(controller.presentedViewController(), nullptr);
+    // Reopened once, at the colour picked last, and made only once per cell.
+    picker->setSelectedColor(Qt::blue); // whatever it was left at
+    tap(cell);
+    EXPECT_EQ(controller.presentedViewController(), picker);
+    EXPECT_EQ(cell->colorPicker(), picker);
+    EXPECT_EQ(picker->selectedColor(), QColor(0, 255, 0, 200));
+    EXPECT_EQ(picker->colorDialog()->currentColor(), QColor(0, 255, 0, 200));
+    EXPECT_EQ(controller.writes.size(), writes) << "reopening stores nothing";
+    EXPECT_FALSE(cell->isSelected());
+}
+
+TEST_F(ColorListTest, TappingWhileOpenChangesNothing) {
+    QEVColorPickerCell* cell = show({colorRow("c")});
+    ASSERT_NE(cell, nullptr);
+    cell->setSelected(true, true);
+    cell->setSelected(true, true);
+    EXPECT_EQ(controller.presentedViewController(), cell->colorPicker());
+    EXPECT_TRUE(controller.writes.isEmpty());
+}
+
+TEST(ColorCellPresenter, WithoutAViewControllerTheForegroundWindowsRootPresents) {
+    ColorTestController list;
+    auto* specifier = new PSSpecifier(colorRow("c"), &list, &list);
+    struct {
+        const char* name;
+        bool windowShown;
+        bool presented;
+    } const cases[] = {{"foreground window", true, true}, {"hidden window", false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_FALSE(anyForegroundScene()) << "a window of another test is still open";
+        UIViewController root;
+        UIWindow window;
+        window.setRootViewController(&root);
+        if (c.windowShown) {
+            window.show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        }
+        QEVColorPickerCell cell(0, "c", specifier); // in no view controller's view
+        cell.setSelected(true, true);
+        EXPECT_EQ(cell.colorPicker()->presentingViewController(), c.presented ? &root : nullptr);
+        EXPECT_FALSE(cell.isSelected());
+        if (c.presented)
+            root.dismissViewControllerAnimated(false);
+        window.setRootViewController(nullptr);
+    }
+}
+
+TEST(ColorCellPresenter, WithNoPresenterNothingOpensAndTheRowCanBeTappedAgain) {
+    ASSERT_FALSE(anyForegroundScene()) << "a window of another test is still open";
+    ColorTestController list;
+    QEVColorPickerCell cell(0, "c", new PSSpecifier(colorRow("c"), &list, &list));
+    for (int i = 0; i < 3; ++i) {
+        cell.setSelected(true, true);
+        cell.setSelected(false, true);
+        EXPECT_EQ(cell.colorPicker()->presentingViewController(), nullptr);
+        EXPECT_FALSE(cell.colorPicker()->isViewLoaded() && cell.colorPicker()->view()->isVisible());
+        EXPECT_FALSE(cell.isSelected());
+    }
+    EXPECT_TRUE(list.writes.isEmpty());
+}
+
+} // namespace

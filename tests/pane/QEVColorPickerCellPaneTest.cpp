@@ -1,0 +1,92 @@
+#include "PaneFixture.h"
+
+#include "cells/QEVColorPickerCell.h"
+#include "cells/QEVColorSwatch.h"
+#include "uikit/UIColorPickerViewController.h"
+
+#include <QLabel>
+#include <memory>
+
+// The colour row against the pane's real store: the preference file in a temporary device root
+// and the reload notification on the private session bus.
+namespace {
+
+QVariantMap colourRow(const QString& key, const QVariantMap& extra = {}) {
+    QVariantMap row{{"cell", "PSButtonCell"},
+                    {"cellClass", "QEVColorPickerCell"},
+                    {"label", key},
+                    {"key", key}};
+    row.insert(extra);
+    return row;
+}
+
+class ColourRowPaneTest : public PaneTest {
+protected:
+    std::unique_ptr<QEVColorPickerCell> cellFor(int listIndex) {
+        return std::make_unique<QEVColorPickerCell>(0, "QEVColorPickerCell", row(listIndex));
+    }
+    // One report of the picker: its selected colour is set and its delegate told, once.
+    static void pick(QEVColorPickerCell& cell, const QColor& color) {
+        UIColorPickerViewController* picker = cell.colorPicker();
+        picker->setSelectedColor(color);
+        picker->delegate()->colorPickerViewControllerDidSelectColor(picker);
+    }
+};
+
+TEST_F(ColourRowPaneTest, EachPickWritesTheFileAndAnnouncesOnce) {
+    if (!haveSessionBus())
+        GTEST_SKIP() << "no session bus";
+    load({colourRow("tint", {{"supportsAlpha", false}})});
+    auto cell = cellFor(0);
+    QObject context;
+    QList<QVariant> seenOnDelivery;
+    NotifyCenter::darwin()->observe(kReloadName, &context, [&] {
+        seenOnDelivery.append(prefs().value_or(QVariantMap()).value("tint"));
+    });
+    const struct {
+        QColor picked;
+        QString stored;
+    } picks[] = {{QColor(255, 0, 0, 127), "#FF00007F"}, {Qt::blue, "#0000FFFF"}};
+    QList<QVariant> expected;
+    for (const auto& p : picks) {
+        const quint64 before = NotifyCenter::darwin()->postedCount();
+        pick(*cell, p.picked);
+        EXPECT_EQ(NotifyCenter::darwin()->postedCount(), before + 1);
+        EXPECT_EQ(prefs().value_or(QVariantMap()).value("tint"), QVariant(p.stored));
+        drainNotifications(&context);
+        expected.append(p.stored);
+    }
+    EXPECT_EQ(seenOnDelivery, expected);
+}
+
+TEST_F(ColourRowPaneTest, WithoutAlphaSixDigitsAreStoredAndShown) {
+    load({colourRow("tint")});
+    auto cell = cellFor(0);
+    pick(*cell, QColor(255, 0, 0, 127));
+    EXPECT_EQ(prefs().value_or(QVariantMap()).value("tint"), QVariant("#FF0000"));
+    EXPECT_EQ(cell->detailTextLabel()->text(), "#FF0000");
+    EXPECT_EQ(cell->indicatorShape()->fillColor(), QColor(Qt::red));
+}
+
+TEST_F(ColourRowPaneTest, TheFallbackIsShownButNotWrittenUntilAPick) {
+    load({colourRow("tint", {{"fallbackHex", "#34C759"}})});
+    auto cell = cellFor(0);
+    cell->setSelected(true, false); // no window: nothing opens, nothing is written
+    EXPECT_EQ(cell->detailTextLabel()->text(), "#34C759");
+    EXPECT_FALSE(prefs().has_value() && prefs()->contains("tint"));
+    pick(*cell, Qt::white);
+    EXPECT_EQ(prefs().value_or(QVariantMap()).value("tint"), QVariant("#FFFFFF"));
+}
+
+TEST_F(ColourRowPaneTest, AValueWrittenByAnotherProgramReachesOnlyANewCell) {
+    writePrefs({{"tint", "#FF0000"}});
+    load({colourRow("tint")});
+    auto cell = cellFor(0);
+    writePrefs({{"tint", "#00FF00"}});
+    cell->refreshCellContentsWithSpecifier(row(0));
+    EXPECT_EQ(cell->detailTextLabel()->text(), "#FF0000");
+    EXPECT_EQ(cell->indicatorShape()->fillColor(), QColor(Qt::red));
+    EXPECT_EQ(cellFor(0)->detailTextLabel()->text(), "#00FF00");
+}
+
+} // namespace
