@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <gtest/gtest.h>
 
 namespace {
@@ -80,6 +81,13 @@ TEST_P(QEVSwitchCellLook, SwitchRowsOfThePane) {
     const QString dir = QStringLiteral(QEV_BINARY_DIR "/screenshots");
     QDir().mkpath(dir);
     image.save(dir + "/switch-rows-" + GetParam() + ".png");
+    // A sharper picture for the documentation: the rows beside their alert, at scale 2.
+    const QRegion top(0, 0, 390, 520);
+    QImage docs(QSize(2 * (2 * 390 + 16), 2 * 520), QImage::Format_RGB32);
+    docs.setDevicePixelRatio(2);
+    docs.fill(QColor(242, 242, 247));
+    QPainter docsPainter(&docs);
+    view->render(&docsPainter, QPoint(0, 0), top);
 
     int infoRows = 0;
     for (PSSpecifier* specifier : controller.specifiers()) {
@@ -124,6 +132,9 @@ TEST_P(QEVSwitchCellLook, SwitchRowsOfThePane) {
     EXPECT_FALSE(alert->message().contains(u'\\'));
     QTest::qWait(400); // let the fade-in finish before the picture
     view->grab().save(dir + "/switch-alert-" + GetParam() + ".png");
+    view->render(&docsPainter, QPoint(390 + 16, 0), top);
+    docsPainter.end();
+    docs.save(dir + "/switch-rows-docs-" + GetParam() + ".png");
     alert->triggerAction(alert->actions().value(0));
     EXPECT_EQ(controller.presentedViewController(), nullptr);
 }
