@@ -57,11 +57,12 @@ UIWindow* UIApplication::keyWindow() const {
         return active;
     if (_keyHint && _keyHint->isVisible())
         return _keyHint;
+    UIWindow* first = nullptr; // the first shown of those still on screen
     for (UIWindow* window : list) {
-        if (window->isVisible())
-            return window;
+        if (window->isVisible() && (!first || window->shownAt() < first->shownAt()))
+            first = window;
     }
-    return nullptr;
+    return first;
 }
 
 QList<UIScene*> UIApplication::connectedScenes() const {

@@ -61,8 +61,15 @@ void UIColorPickerViewController::loadView() {
 
     auto* header = new QHBoxLayout;
     const bool chinese = QLocale().language() == QLocale::Chinese;
-    auto* title = new QLabel(chinese ? QStringLiteral("颜色") : QStringLiteral("Colors"), root);
+    // The row's own title when it gave one, else the picker's.
+    const QString fallback = chinese ? QStringLiteral("颜色") : QStringLiteral("Colors");
+    auto* title = new QLabel(
+        UIViewController::title().isEmpty() ? fallback : UIViewController::title(), root);
     title->setFont(UIFont::systemFontOfSize(17, QFont::DemiBold));
+    connect(this, &UIViewController::titleChanged, title, [this, title, fallback] {
+        title->setText(UIViewController::title().isEmpty() ? fallback : UIViewController::title());
+    });
+    _titleLabel = title;
     header->addWidget(title, 1);
     _closeButton = new QToolButton(root);
     _closeButton->setText(QStringLiteral("✕"));

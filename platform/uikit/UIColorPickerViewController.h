@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QColorDialog>
+#include <QLabel>
 #include <QPointer>
 #include <QToolButton>
 
@@ -26,6 +27,7 @@ public:
 
     QColorDialog* colorDialog(); // the embedded dialog (loads the view)
     QToolButton* closeButton() const { return _closeButton; }
+    QLabel* titleLabel() const { return _titleLabel; }
 
 protected:
     void loadView() override;
@@ -41,5 +43,6 @@ private:
     QColor _selectedColor = Qt::white;
     QPointer<QColorDialog> _dialog;
     QPointer<QToolButton> _closeButton;
+    QPointer<QLabel> _titleLabel;
     bool _settingFromCode = false;
 };

@@ -72,10 +72,14 @@ void UIWindow::changeEvent(QEvent* event) {
 
 void UIWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    static quint64 shows = 0;
+    if (!_shownAt)
+        _shownAt = ++shows;
     UIApplication::sharedApplication()->windowStateChanged();
 }
 
 void UIWindow::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
+    _shownAt = 0;
     UIApplication::sharedApplication()->windowStateChanged();
 }

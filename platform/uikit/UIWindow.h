@@ -19,6 +19,7 @@ public:
     UIViewController* rootViewController() const;
     void makeKeyAndVisible();
     UIScene* windowScene() const { return _scene; }
+    quint64 shownAt() const { return _shownAt; } // order of showing; 0 while hidden
     void setTintColor(const QColor& color);
     QColor tintColor() const;
 
@@ -33,4 +34,5 @@ protected:
 private:
     QPointer<UIViewController> _root;
     UIScene* _scene = nullptr;
+    quint64 _shownAt = 0;
 };

@@ -4,6 +4,7 @@
 #include "uikit/UIApplication.h"
 #include "uikit/UIScene.h"
 
+#include <QApplication>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -31,6 +32,14 @@ TEST(UIApplication, KeyWindowIsTheShownOne) {
     EXPECT_TRUE(app->windows().contains(&hidden));
     shown.hide();
     EXPECT_EQ(app->keyWindow(), nullptr);
+
+    UIWindow later;
+    later.show();
+    hidden.show(); // made before, shown after
+    if (!qobject_cast<UIWindow*>(QApplication::activeWindow()))
+        EXPECT_EQ(app->keyWindow(), &later) << "the first shown";
+    later.hide();
+    EXPECT_EQ(app->keyWindow(), &hidden);
 }
 
 TEST(UIApplication, ScenesReportWhetherTheirWindowIsInTheForeground) {

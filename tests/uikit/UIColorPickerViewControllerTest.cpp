@@ -111,6 +111,7 @@ TEST(UIColorPickerViewController, PresentedFromARowAndClosedByItsButton) {
     cell->setGeometry(16, 300, 358, 44);
 
     UIColorPickerViewController picker;
+    picker.setTitle("Accent");
     picker.setModalPresentationStyle(UIModalPresentationStyle::Popover);
     UIPopoverPresentationController* popover = picker.popoverPresentationController();
     popover->setSourceView(cell);
@@ -123,6 +124,7 @@ TEST(UIColorPickerViewController, PresentedFromARowAndClosedByItsButton) {
     QTest::qWait(UIPresentationController::kFadeMilliseconds + 100);
     ASSERT_TRUE(saveScreenshot(&window, "/tmp/uikit_colorpicker.png"));
     EXPECT_LE(picker.colorDialog()->width(), 390 - 28) << "fits the phone's width";
+    EXPECT_EQ(picker.titleLabel()->text(), "Accent");
 
     QTest::mouseClick(picker.closeButton(), Qt::LeftButton);
     EXPECT_EQ(pane->presentedViewController(), nullptr);
