@@ -1,12 +1,12 @@
 #pragma once
 
+#include "cells/UIInfoButton.h"
 #include "preferences/PSSwitchTableCell.h"
 
 #include <QColor>
 #include <QPointer>
 
 class NSBundle;
-class UIInfoButton;
 class UIViewController;
 
 // The pane's switch row: the host's switch cell (switch, label and stored value unchanged),
