@@ -39,6 +39,10 @@ QEVColorPickerCell::QEVColorPickerCell(int, const QString& reuseIdentifier, PSSp
         // Only the key's presence counts: a value of false turns alpha on too.
         _supportsAlpha = specifier->propertyForKey(kSupportsAlpha).isValid();
     }
+    // Inside the table the labels would otherwise take the text colour of the scroll area's
+    // base role rather than their own window-text colour.
+    textLabel()->setForegroundRole(QPalette::WindowText);
+    detailTextLabel()->setForegroundRole(QPalette::WindowText);
     makeColorPicker(specifier);
 
     _indicatorView = new QEVColorIndicatorView(this);

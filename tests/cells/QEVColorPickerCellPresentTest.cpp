@@ -6,6 +6,7 @@
 #include "uikit/UIApplication.h"
 #include "uikit/UIPopoverPresentationController.h"
 #include "uikit/UIScene.h"
+#include "uikit/UITint.h"
 #include "uikit/UIWindow.h"
 
 #include <QTest>
@@ -95,6 +96,25 @@ TEST_F(ColorListTest, ThePickerStaysOpenWhilePickingAndReopensAtTheCurrentColour
     EXPECT_EQ(picker->colorDialog()->currentColor(), QColor(0, 255, 0, 200));
     EXPECT_EQ(controller.writes.size(), writes) << "reopening stores nothing";
     EXPECT_FALSE(cell->isSelected());
+}
+
+// Inside the table, the title is drawn in the tint, not in the scroll area's text colour.
+TEST_F(ColorListTest, TitleIsDrawnInTheTint) {
+    QEVColorPickerCell* cell = show({colorRow("Tint", {{"default", "#FFFFFF"}})});
+    ASSERT_NE(cell, nullptr);
+    const QColor tint(121, 145, 153);
+    UITint::setTintColor(controller.view(), tint);
+    const QImage image = cell->grab().toImage();
+    const QRect title = cell->textLabel()->geometry();
+    QColor darkest = Qt::white;
+    for (int y = title.top(); y <= title.bottom(); ++y) {
+        for (int x = title.left(); x <= title.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.lightness() < darkest.lightness())
+                darkest = c;
+        }
+    }
+    EXPECT_TRUE(colorNear(darkest, tint, 12));
 }
 
 TEST_F(ColorListTest, TappingWhileOpenChangesNothing) {
