@@ -60,8 +60,12 @@ QList<UIViewController*> UINavigationController::appearingChildren() const {
 }
 
 void UINavigationController::pushViewController(UIViewController* vc, bool animated) {
-    if (!vc || vc == this || viewControllers().contains(vc))
+    if (!vc || viewControllers().contains(vc) || vc->presentingViewController())
         return;
+    for (UIViewController* up = this; up; up = up->parentViewController()) {
+        if (up == vc)
+            return; // pushing an enclosing controller would make a loop
+    }
     UIViewController* previous = topViewController();
     const bool onScreen = isAppeared();
     if (!vc->parent())

@@ -190,7 +190,8 @@ UIViewController* UIViewController::viewControllerForView(QWidget* view) {
 
 void UIViewController::presentViewController(UIViewController* vc, bool animated,
                                              std::function<void()> completion) {
-    if (!vc || vc == this || _presented || vc->_presenting)
+    // One at a time, and never a controller that is shown elsewhere already.
+    if (!vc || vc == this || _presented || vc->_presenting || vc->_parentViewController)
         return;
     UIPresentationController* presentation = vc->preparePresentationController(this);
     _presented = vc;

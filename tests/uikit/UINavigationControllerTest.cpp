@@ -161,3 +161,30 @@ TEST(UINavigationController, BarTintTextAttributesAndTranslucency) {
     bar->setTitleTextAttributes({{NSForegroundColorAttributeName, QColor(Qt::red)}});
     EXPECT_EQ(bar->titleLabel()->palette().color(QPalette::WindowText), QColor(Qt::red));
 }
+
+TEST(UINavigationController, RefusesPushesThatWouldBreakTheHierarchy) {
+    QStringList log;
+    auto* a = new RecordingViewController("a", &log);
+    UINavigationController outer(a);
+    auto* inner = new UINavigationController(new RecordingViewController("b", &log));
+    outer.pushViewController(inner, false);
+    outer.view();
+    UIViewController presenter;
+    presenter.view();
+    auto* presented = new UIViewController(&presenter);
+    presenter.presentViewController(presented, false);
+
+    const QList<UIViewController*> before = outer.viewControllers();
+    outer.pushViewController(nullptr, false);
+    outer.pushViewController(&outer, false);    // itself
+    outer.pushViewController(a, false);         // already on the stack
+    inner->pushViewController(&outer, false);   // its own container
+    outer.pushViewController(presented, false); // shown elsewhere
+    EXPECT_EQ(outer.viewControllers(), before);
+    EXPECT_EQ(inner->viewControllers().size(), 1);
+    // Nor may a controller inside a stack be presented on its own.
+    presenter.dismissViewControllerAnimated(false);
+    presenter.presentViewController(a, false);
+    EXPECT_EQ(presenter.presentedViewController(), nullptr);
+    EXPECT_EQ(UIViewController::viewControllerForView(a->view()->parentWidget()), &outer);
+}
