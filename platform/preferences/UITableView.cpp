@@ -79,7 +79,9 @@ UITableView::UITableView(PSListController* controller, int style, QWidget* paren
 }
 
 UITableView::~UITableView() {
-    _controller = nullptr; // nothing is reported while the table goes away
+    // Nothing is reported while the table goes away: closing its window moves the focus.
+    disconnect(qApp, nullptr, this, nullptr);
+    _controller = nullptr;
 }
 
 void UITableView::detachController() {
@@ -111,7 +113,11 @@ double UITableView::askHeight(NSIndexPath indexPath) {
 
 void UITableView::reloadData() {
     ++_generation;
-    finishAnimations();
+    // Running animations end where they are; the rows they moved are rebuilt below.
+    if (_heightAnimation)
+        _heightAnimation->stop();
+    if (_scrollAnimation)
+        _scrollAnimation->stop();
     for (const Section& section : std::as_const(_sections)) {
         for (const Row& row : section.rows) {
             if (!row.cell)
@@ -141,6 +147,7 @@ void UITableView::reloadData() {
         _sections.append(section);
     }
     layoutContents();
+    settleOffset();
 }
 
 int UITableView::numberOfSections() const {
@@ -502,7 +509,8 @@ void UITableView::applyOffset(double y) {
 }
 
 void UITableView::settleOffset() {
-    if (_pressed)
+    // While hidden the viewport's size means nothing yet.
+    if (_pressed || !isVisible())
         return;
     const double maximum = maximumContentOffsetY();
     if (_offset.y() > maximum)
