@@ -20,7 +20,9 @@ const QString kDefaultProperty = QStringLiteral("default");
 } // namespace
 
 TOLVPLAYERPreferencesListController::TOLVPLAYERPreferencesListController(QObject* parent)
-    : QEVRootListController(parent), _store(kPreferencesPath) {}
+    : QEVRootListController(parent), _store(kPreferencesPath) {
+    buildNavigationChrome();
+}
 
 QList<PSSpecifier*> TOLVPLAYERPreferencesListController::specifiers() {
     // "Root", loaded once into the host's cache with this controller as every row's target.

@@ -1,19 +1,30 @@
 #pragma once
 
 #include "framework/QEVRootListController.h"
+#include "pane/AspectFitImageView.h"
 #include "pane/PreferenceStore.h"
+#include "uikit/UIPopoverPresentationControllerDelegate.h"
 
+#include <QColor>
+#include <QLabel>
+#include <QPointer>
 #include <optional>
 
-// The pane's principal controller. This part is its store: rows from "Root", values read from
-// and written to the add-on's preference file, and the reload notification after each change.
-class TOLVPLAYERPreferencesListController : public QEVRootListController {
+class QPropertyAnimation;
+class UIBarButtonItem;
+
+// The pane's principal controller: its store (rows from "Root", values read from and written to
+// the add-on's preference file, the reload notification after each change), its face (restart
+// button, title view, banner header, scrolling effects) and the restart confirmation.
+class TOLVPLAYERPreferencesListController : public QEVRootListController,
+                                            public UIPopoverPresentationControllerDelegate {
     Q_OBJECT
 public:
     static const QString kPreferencesPath;    // device path of the preference file
     static const QString kReloadNotification; // Darwin notification after every stored change
 
     explicit TOLVPLAYERPreferencesListController(QObject* parent = nullptr);
+    ~TOLVPLAYERPreferencesListController() override;
 
     QList<PSSpecifier*> specifiers() override;
     int tableViewStyle() override;
@@ -31,7 +42,59 @@ public:
     // The row's entry key: its "key" property when that is a text.
     static std::optional<QString> entryKey(PSSpecifier* specifier);
 
+    // Face: restart button and title view (constructor), tint, banner header, title fade and
+    // banner stretch while scrolling (TOLVPLAYERPreferencesListControllerChrome.cpp).
+    static QColor paneTintColor() { return QColor(121, 145, 153); }
+    static QColor paneDarkColor() { return QColor(72, 97, 112); }
+    static constexpr int kHeaderSide = 200;
+    static constexpr double kTitleFadeOffset = 40;
+    static constexpr int kFadeMilliseconds = 200;
+
+    void viewDidLoad() override;
+    void viewWillAppear(bool animated) override;
+    void viewWillDisappear(bool animated) override;
+    PSTableCell* cellForRowAtIndexPath(UITableView* tableView, NSIndexPath indexPath) override;
+    void scrollViewDidScroll(UITableView* scrollView) override;
+
+    QWidget* headerView() const { return _headerView; }
+    void setHeaderView(QWidget* headerView) { _headerView = headerView; }
+    AspectFitImageView* headerImageView() const { return _headerImageView; }
+    void setHeaderImageView(AspectFitImageView* view) { _headerImageView = view; }
+    QLabel* titleLabel() const { return _titleLabel; }
+    void setTitleLabel(QLabel* titleLabel) { _titleLabel = titleLabel; }
+    AspectFitImageView* iconView() const { return _iconView; }
+    void setIconView(AspectFitImageView* iconView) { _iconView = iconView; }
+
+    // Restart (TOLVPLAYERPreferencesListControllerRestart.cpp). Both are process-wide: the
+    // newest popover, and the bar item of the newest pane's restart button.
+    static UIViewController* popController();
+    static UIBarButtonItem* respringButtonItem();
+    static const QString kQuestionText;
+
+    void apply();
+    UIModalPresentationStyle adaptivePresentationStyleForPresentationController(
+        UIPresentationController* controller) override;
+    void handleYesGesture();
+    void handleNoGesture();
+
 private:
+    void buildNavigationChrome();
+    void buildHeader();
+    void applyPaneTint();
+    UINavigationBar* outerNavigationBar() const;
+    void fadeTitleView(bool showIcon);
+    static QImage bundleImage(const QString& name);
+    static void setRespringButtonItem(UIBarButtonItem* item);
+    static void setPopController(UIViewController* controller);
+    void spawnRestartCommand();
+
+    QPointer<QWidget> _headerView;
+    QPointer<AspectFitImageView> _headerImageView;
+    QPointer<QLabel> _titleLabel;
+    QPointer<AspectFitImageView> _iconView;
+    QPropertyAnimation* _iconFade = nullptr;
+    QPropertyAnimation* _titleFade = nullptr;
+
     bool storeValue(const QVariant& value, PSSpecifier* specifier);
 
     PreferenceStore _store;

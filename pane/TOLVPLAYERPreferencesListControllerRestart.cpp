@@ -1,0 +1,169 @@
+// The restart: the confirmation popover under the round button, and on "是" the spawn of
+// "killall SpringBoard" followed by the reload notification.
+#include "TOLVPLAYERPreferencesListController.h"
+
+#include "ChildReaper.h"
+
+#include "foundation/DeviceRoot.h"
+#include "notify/NotifyCenter.h"
+#include "uikit/AudioServices.h"
+#include "uikit/UIBarButtonItem.h"
+#include "uikit/UIFont.h"
+#include "uikit/UIPopoverPresentationController.h"
+#include "uikit/UIViewController.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QLabel>
+#include <QPushButton>
+#include <spawn.h>
+
+const QString TOLVPLAYERPreferencesListController::kQuestionText =
+    QStringLiteral("您确定要执行 注销 操作吗？");
+
+namespace {
+constexpr quint32 kConfirmationSound = 1519;
+constexpr int kAnswerFontSize = 20;
+constexpr int kQuestionLines = 2;
+
+QPointer<UIViewController>& popControllerSlot() {
+    static QPointer<UIViewController> controller;
+    return controller;
+}
+
+QPointer<UIBarButtonItem>& respringButtonItemSlot() {
+    static QPointer<UIBarButtonItem> item;
+    return item;
+}
+
+// The largest bold size, at most `size`, at which the text wraps into the label's lines within
+// its frame: a label that adjusts its font size to fit.
+QFont fittingFont(const QString& text, const QSize& frame, int size, int lines) {
+    QFont font = UIFont::boldSystemFontOfSize(size);
+    for (; size > 1; --size) {
+        font.setPixelSize(size);
+        const QFontMetricsF metrics(font);
+        const QRectF needed = metrics.boundingRect(QRectF(QPointF(), QSizeF(frame)),
+                                                   Qt::AlignCenter | Qt::TextWordWrap, text);
+        if (needed.width() <= frame.width() && needed.height() <= frame.height() &&
+            needed.height() < (lines + 1) * metrics.lineSpacing())
+            break;
+    }
+    return font;
+}
+
+QLabel* makeQuestionLabel(QWidget* parent) {
+    auto* label = new QLabel(TOLVPLAYERPreferencesListController::kQuestionText, parent);
+    label->setGeometry(20, 20, 160, 60);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignCenter);
+    label->setFont(fittingFont(label->text(), label->size(), kAnswerFontSize, kQuestionLines));
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, TOLVPLAYERPreferencesListController::paneTintColor());
+    label->setPalette(palette);
+    return label;
+}
+
+// A button with a title only, in the pane tint, dimmed while pressed.
+QPushButton* makeAnswerButton(const QString& title, const QRect& frame, QWidget* parent) {
+    auto* button = new QPushButton(title, parent);
+    const QColor tint = TOLVPLAYERPreferencesListController::paneTintColor();
+    button->setStyleSheet(QStringLiteral("QPushButton { border: none; background: transparent; "
+                                         "color: %1; padding: 0; }"
+                                         "QPushButton:pressed { color: rgba(%2, %3, %4, 80); }")
+                              .arg(tint.name())
+                              .arg(tint.red())
+                              .arg(tint.green())
+                              .arg(tint.blue()));
+    button->setFont(UIFont::boldSystemFontOfSize(kAnswerFontSize));
+    button->setGeometry(frame);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+} // namespace
+
+UIViewController* TOLVPLAYERPreferencesListController::popController() {
+    return popControllerSlot();
+}
+
+void TOLVPLAYERPreferencesListController::setPopController(UIViewController* controller) {
+    // The slot owns the newest popover; the previous one goes at once, its layer with it, so
+    // that nothing of it is left on screen behind the newest.
+    QPointer<UIViewController>& slot = popControllerSlot();
+    UIViewController* previous = slot;
+    slot = controller;
+    if (controller)
+        controller->setParent(QCoreApplication::instance()); // outlives any one pane
+    delete previous;
+}
+
+UIBarButtonItem* TOLVPLAYERPreferencesListController::respringButtonItem() {
+    return respringButtonItemSlot();
+}
+
+void TOLVPLAYERPreferencesListController::setRespringButtonItem(UIBarButtonItem* item) {
+    // The item is owned by the navigation item that shows it; the global only points to the
+    // newest, and forgets it by itself when its pane goes.
+    respringButtonItemSlot() = item;
+}
+
+void TOLVPLAYERPreferencesListController::apply() {
+    setPopController(new UIViewController);
+    UIViewController* popover = popController();
+    popover->setModalPresentationStyle(UIModalPresentationStyle::Popover);
+    popover->setPreferredContentSize(QSize(200, 130));
+
+    QWidget* content = popover->view();
+    makeQuestionLabel(content);
+    QPushButton* yes = makeAnswerButton(QStringLiteral("是"), QRect(100, 100, 100, 30), content);
+    connect(yes, &QPushButton::clicked, this, [this] { handleYesGesture(); });
+    QPushButton* no = makeAnswerButton(QStringLiteral("否"), QRect(0, 100, 100, 30), content);
+    connect(no, &QPushButton::clicked, this, [this] { handleNoGesture(); });
+
+    UIPopoverPresentationController* presentation = popover->popoverPresentationController();
+    presentation->setDelegate(this);
+    presentation->setPermittedArrowDirections(UIPopoverArrowDirectionUp);
+    presentation->setBarButtonItem(respringButtonItem());
+    presentation->setBackgroundColor(paneDarkColor());
+
+    presentViewController(popover, true);
+    AudioServicesPlaySystemSound(kConfirmationSound);
+}
+
+UIModalPresentationStyle
+TOLVPLAYERPreferencesListController::adaptivePresentationStyleForPresentationController(
+    UIPresentationController*) {
+    return UIModalPresentationStyle::None; // a popover even on a narrow window
+}
+
+void TOLVPLAYERPreferencesListController::handleYesGesture() {
+    AudioServicesPlaySystemSound(kConfirmationSound);
+    if (UIViewController* popover = popController())
+        popover->dismissViewControllerAnimated(true);
+    spawnRestartCommand();
+    NotifyCenter::darwin()->post(kReloadNotification);
+}
+
+void TOLVPLAYERPreferencesListController::handleNoGesture() {
+    if (UIViewController* popover = popController())
+        popover->dismissViewControllerAnimated(true);
+}
+
+void TOLVPLAYERPreferencesListController::spawnRestartCommand() {
+    const QString system = DeviceRoot::resolve(QStringLiteral("/usr/bin/killall"));
+    const QString program = QFileInfo::exists(system)
+                                ? system
+                                : DeviceRoot::resolve(QStringLiteral("/var/jb/usr/bin/killall"));
+    const QByteArray path = QFile::encodeName(program);
+    char name[] = "killall";
+    char target[] = "SpringBoard";
+    char* const argv[] = {name, target, nullptr};
+    // No environment: an empty one. (A null envp is not defined for posix_spawn here.)
+    char* const envp[] = {nullptr};
+    pid_t pid = 0;
+    // A failed spawn is not noticed: the popover is already closed and the reload follows.
+    if (::posix_spawn(&pid, path.constData(), nullptr, nullptr, argv, envp) == 0)
+        ChildReaper::instance()->reap(pid);
+}
