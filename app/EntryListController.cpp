@@ -1,0 +1,69 @@
+#include "EntryListController.h"
+
+#include "EntryRow.h"
+
+#include "uikit/UIFont.h"
+
+#include <QLabel>
+#include <QLocale>
+#include <QPixmap>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace {
+const QColor kGroupedBackground(242, 242, 247);
+constexpr int kInset = 16;
+} // namespace
+
+EntryListController::EntryListController(QList<SettingsEntry> entries, QObject* parent)
+    : UIViewController(parent), _entries(std::move(entries)) {
+    // The host's own title follows the user's language, as the panes' rows do.
+    const QStringList languages = QLocale().uiLanguages();
+    const bool chinese = !languages.isEmpty() && languages.first().startsWith(QLatin1String("zh"));
+    setTitle(chinese ? QStringLiteral("设置") : QStringLiteral("Settings"));
+}
+
+QWidget* EntryListController::makeSection(QWidget* parent) {
+    auto* section = new QWidget(parent);
+    section->setObjectName(QStringLiteral("entrySection"));
+    section->setAttribute(Qt::WA_StyledBackground);
+    section->setStyleSheet(
+        QStringLiteral("#entrySection { background: white; border-radius: 10px; }"));
+    auto* layout = new QVBoxLayout(section);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    for (qsizetype i = 0; i < _entries.size(); ++i) {
+        const SettingsEntry& entry = _entries.at(i);
+        auto* row = new EntryRow(entry.name, QPixmap(entry.iconHostPath()),
+                                 i + 1 == _entries.size(), section);
+        connect(row, &EntryRow::clicked, this, [this, entry] { emit entryChosen(entry); });
+        layout->addWidget(row);
+    }
+    return section;
+}
+
+void EntryListController::loadView() {
+    auto* view = new QScrollArea;
+    view->setFrameShape(QFrame::NoFrame);
+    view->setWidgetResizable(true);
+    auto* content = new QWidget;
+    content->setAutoFillBackground(true);
+    QPalette palette = content->palette();
+    palette.setColor(QPalette::Window, kGroupedBackground);
+    content->setPalette(palette);
+    view->setPalette(palette);
+    auto* layout = new QVBoxLayout(content);
+    layout->setContentsMargins(kInset, 35, kInset, 35);
+    if (_entries.isEmpty()) {
+        auto* empty = new QLabel(QStringLiteral("No settings entries are installed."), content);
+        empty->setFont(UIFont::systemFontOfSize(13));
+        empty->setStyleSheet(QStringLiteral("color: rgba(60, 60, 67, 153);"));
+        empty->setAlignment(Qt::AlignCenter);
+        layout->addWidget(empty);
+    } else {
+        layout->addWidget(makeSection(content));
+    }
+    layout->addStretch(1);
+    view->setWidget(content);
+    setView(view);
+}

@@ -1,0 +1,109 @@
+#include "SettingsApplication.h"
+#include "EntryListController.h"
+#include "EntryRow.h"
+#include "InstalledRoot.h"
+
+#include "preferences/PSListController.h"
+#include "preferences/PSSpecifier.h"
+#include "uikit/UINavigationController.h"
+#include "uikit/UIWindow.h"
+
+#include <QImage>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+SettingsOptions optionsFor(const InstalledRoot& root, const QString& open = {}) {
+    SettingsOptions options;
+    options.root = root.path();
+    options.open = open;
+    return options;
+}
+
+TEST(SettingsApplication, ChoosingAnEntryPushesItsPaneNestedAndBackReturns) {
+    InstalledRoot root;
+    SettingsApplication app(optionsFor(root));
+    QString error;
+    ASSERT_TRUE(app.start(&error)) << error.toStdString();
+    EXPECT_EQ(app.window()->size(), QSize(390, 844));
+
+    auto rows = app.entryList()->view()->findChildren<EntryRow*>();
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows.first()->text(), "TOLVPlayer");
+    QTest::mouseClick(rows.first(), Qt::LeftButton);
+
+    PSListController* pane = app.openedPane();
+    ASSERT_NE(pane, nullptr);
+    EXPECT_STREQ(pane->metaObject()->className(), "TOLVPLAYERPreferencesListController");
+    ASSERT_NE(pane->navigationController(), nullptr);
+    EXPECT_EQ(pane->navigationController()->navigationController(), app.navigationController());
+    EXPECT_EQ(app.navigationController()->viewControllers().size(), 2);
+    EXPECT_FALSE(pane->specifiers().isEmpty());
+
+    app.navigationController()->popViewControllerAnimated(false);
+    EXPECT_EQ(app.navigationController()->topViewController(), app.entryList());
+}
+
+TEST(SettingsApplication, RefusesEntriesItCannotOpen) {
+    InstalledRoot root;
+    root.writeEntry("missing.plist", {{"bundle", "missing"}, {"label", "Missing"}});
+    root.writeFile("/var/jb/Library/PreferenceBundles/empty.bundle/Info.plist",
+                   PropertyList::toXml(QVariantMap{{"NSPrincipalClass", "Nothing"}}));
+    root.writeEntry("empty.plist", {{"bundle", "empty"}, {"label", "Empty"}});
+
+    for (const char* name : {"Missing", "Empty", "Unknown"}) {
+        SCOPED_TRACE(name);
+        SettingsApplication app(optionsFor(root, name));
+        QString error;
+        QtMessageHandler previous =
+            qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+        EXPECT_FALSE(app.start(&error));
+        qInstallMessageHandler(previous);
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(app.navigationController()->viewControllers().size(), 1);
+    }
+}
+
+TEST(SettingsApplication, RendersThePaneAtTheRequestedSize) {
+    InstalledRoot root;
+    SettingsOptions options = optionsFor(root, "TOLVPlayer");
+    options.render = root.path() + "/pane.png";
+    options.size = QSize(430, 932);
+    options.scroll = 100;
+    SettingsApplication app(options);
+    QSignalSpy finished(&app, &SettingsApplication::finished);
+    QString error;
+    ASSERT_TRUE(app.start(&error)) << error.toStdString();
+    ASSERT_TRUE(finished.wait(10000));
+    EXPECT_EQ(finished.first().first().toInt(), 0);
+    const QImage image(options.render);
+    EXPECT_EQ(image.size(), QSize(430, 932));
+    // The pane was drawn: its grouped background fills the lower part of the window.
+    EXPECT_EQ(image.pixelColor(2, 900), QColor(242, 242, 247));
+}
+
+// The real program, as the run script uses it, rendering at twice the pixel density.
+TEST(SettingsProgram, RendersAndExits) {
+    InstalledRoot root;
+    const QString png = root.path() + "/out.png";
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(QEV_BINARY_DIR "/app/Settings"),
+                  {"--root", root.path(), "--open", "TOLVPlayer", "--render", png, "--scale", "2"});
+    ASSERT_TRUE(program.waitForFinished(30000));
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+    EXPECT_EQ(QImage(png).size(), QSize(780, 1688));
+
+    program.start(QStringLiteral(QEV_BINARY_DIR "/app/Settings"),
+                  {"--root", root.path(), "--open", "Nothing", "--render", png});
+    ASSERT_TRUE(program.waitForFinished(30000));
+    EXPECT_NE(program.exitCode(), 0);
+    EXPECT_TRUE(program.readAllStandardError().contains("Nothing"));
+}
+
+} // namespace
