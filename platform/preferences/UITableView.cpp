@@ -28,6 +28,7 @@ constexpr double kSectionGap = 35;
 constexpr double kHeaderTop = 17;
 constexpr double kHeaderBottom = 7;
 constexpr double kFooterTop = 7;
+constexpr double kFooterBottom = 10;
 constexpr double kBottomPadding = 35;
 constexpr double kMaximumRowHeight = 10000;
 constexpr double kShownHeight = 0.5; // a row lower than this shows nothing
@@ -277,7 +278,7 @@ void UITableView::computeGeometry() {
         } else {
             const double h = textHeight(section.footer, textWidth);
             section.footerRect = QRectF(textLeft, y + kFooterTop, textWidth, h);
-            y += kFooterTop + h;
+            y += kFooterTop + h + kFooterBottom;
         }
     }
     _contentHeight = y + kBottomPadding;
