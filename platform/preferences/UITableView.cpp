@@ -259,11 +259,16 @@ void UITableView::computeGeometry() {
     const double textLeft = insetX() + kTextInset;
     double y = _headerHeight;
     for (Section& section : _sections) {
+        if (section.textWidth != textWidth) {
+            section.textWidth = textWidth;
+            section.headerHeight = textHeight(section.header, textWidth);
+            section.footerHeight = textHeight(section.footer, textWidth);
+        }
         if (section.header.isEmpty()) {
             section.headerRect = QRectF();
             y += kSectionGap;
         } else {
-            const double h = textHeight(section.header, textWidth);
+            const double h = section.headerHeight;
             section.headerRect = QRectF(textLeft, y + kHeaderTop, textWidth, h);
             y += kHeaderTop + h + kHeaderBottom;
         }
@@ -276,7 +281,7 @@ void UITableView::computeGeometry() {
         if (section.footer.isEmpty()) {
             section.footerRect = QRectF();
         } else {
-            const double h = textHeight(section.footer, textWidth);
+            const double h = section.footerHeight;
             section.footerRect = QRectF(textLeft, y + kFooterTop, textWidth, h);
             y += kFooterTop + h + kFooterBottom;
         }
@@ -325,10 +330,15 @@ void UITableView::placeCells() {
                 cell->hide();
                 continue;
             }
+            // A cell out of view that stays out of view needs no move.
+            const QRect target(x, y0, width, y1 - y0);
+            const QRect view = viewport()->rect();
+            if (!cell->isHidden() && !target.intersects(view) && !cell->geometry().intersects(view))
+                continue;
             cell->setLayoutHeight(row.to > 0 ? row.to : row.height);
             cell->setSectionCorners(_style == InsetGrouped ? kCornerRadius : 0, r == first,
                                     r == last);
-            cell->setGeometry(x, y0, width, y1 - y0);
+            cell->setGeometry(target);
             if (cell->isHidden())
                 cell->show();
         }

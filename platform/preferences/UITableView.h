@@ -91,6 +91,9 @@ private:
         QRectF footerRect;
         double rowsTop = 0;
         double rowsHeight = 0;
+        double textWidth = -1; // the width the text heights below were measured for
+        double headerHeight = 0;
+        double footerHeight = 0;
     };
 
     void ensureLoaded() const;
