@@ -117,6 +117,27 @@ TEST_F(ColorListTest, TitleIsDrawnInTheTint) {
     EXPECT_TRUE(colorNear(darkest, tint, 12));
 }
 
+// The host may drop a row's cell while its picker is open: the picker goes with it.
+TEST_F(ColorListTest, ACellDroppedWhileItsPickerIsOpenTakesThePickerAlong) {
+    QPointer<QEVColorPickerCell> cell = show({colorRow("c", {{"supportsAlpha", true}})});
+    ASSERT_NE(cell, nullptr);
+    tap(cell);
+    QPointer<UIColorPickerViewController> picker = cell->colorPicker();
+    QPointer<QWidget> pickerView = picker->view();
+    ASSERT_EQ(controller.presentedViewController(), picker.data());
+    controller.table()->reloadData();
+    QTRY_VERIFY(cell.isNull());
+    EXPECT_TRUE(picker.isNull());
+    EXPECT_TRUE(pickerView.isNull());
+    EXPECT_EQ(controller.presentedViewController(), nullptr);
+    // The new cell opens its own picker.
+    auto* again =
+        qobject_cast<QEVColorPickerCell*>(controller.table()->cellForRowAtIndexPath({0, 0}));
+    ASSERT_NE(again, nullptr);
+    tap(again);
+    EXPECT_EQ(controller.presentedViewController(), again->colorPicker());
+}
+
 TEST_F(ColorListTest, TappingWhileOpenChangesNothing) {
     QEVColorPickerCell* cell = show({colorRow("c")});
     ASSERT_NE(cell, nullptr);
