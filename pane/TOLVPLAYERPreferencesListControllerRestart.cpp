@@ -15,9 +15,9 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontMetricsF>
 #include <QLabel>
 #include <QPushButton>
+#include <QTextLayout>
 #include <spawn.h>
 
 const QString TOLVPLAYERPreferencesListController::kQuestionText =
@@ -38,17 +38,37 @@ QPointer<UIBarButtonItem>& respringButtonItemSlot() {
     return item;
 }
 
+// Lines and height of the text wrapped at `width`, with the fonts that really draw it (the
+// Chinese glyphs come from a fallback font with taller lines than the first family's).
+QSizeF wrappedSize(const QString& text, const QFont& font, qreal width, int* lines) {
+    QTextLayout layout(text, font);
+    QTextOption option(Qt::AlignCenter);
+    option.setWrapMode(QTextOption::WordWrap); // as a word-wrapping label breaks
+    layout.setTextOption(option);
+    layout.beginLayout();
+    qreal height = 0;
+    qreal widest = 0;
+    *lines = 0;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        height += line.height();
+        widest = qMax(widest, line.naturalTextWidth());
+        ++*lines;
+    }
+    layout.endLayout();
+    return QSizeF(widest, height);
+}
+
 // The largest bold size, at most `size`, at which the text wraps into the label's lines within
 // its frame: a label that adjusts its font size to fit.
-QFont fittingFont(const QString& text, const QSize& frame, int size, int lines) {
+QFont fittingFont(const QString& text, const QSize& frame, int size, int maxLines) {
     QFont font = UIFont::boldSystemFontOfSize(size);
     for (; size > 1; --size) {
         font.setPixelSize(size);
-        const QFontMetricsF metrics(font);
-        const QRectF needed = metrics.boundingRect(QRectF(QPointF(), QSizeF(frame)),
-                                                   Qt::AlignCenter | Qt::TextWordWrap, text);
-        if (needed.width() <= frame.width() && needed.height() <= frame.height() &&
-            needed.height() < (lines + 1) * metrics.lineSpacing())
+        int lines = 0;
+        const QSizeF needed = wrappedSize(text, font, frame.width(), &lines);
+        if (lines <= maxLines && needed.height() <= frame.height() &&
+            needed.width() <= frame.width())
             break;
     }
     return font;
