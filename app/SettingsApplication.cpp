@@ -6,9 +6,12 @@
 
 #include "preferences/PSListController.h"
 #include "preferences/UITableView.h"
+#include "uikit/UIBarButtonItem.h"
 #include "uikit/UINavigationController.h"
+#include "uikit/UINavigationItem.h"
 #include "uikit/UIWindow.h"
 
+#include <QAbstractButton>
 #include <QDebug>
 
 SettingsApplication::SettingsApplication(SettingsOptions options, QObject* parent)
@@ -65,11 +68,25 @@ void SettingsApplication::applyScroll() {
     _pane->table()->setContentOffset(QPointF(0, *_options.scroll));
 }
 
+void SettingsApplication::tapRightBarButton() {
+    if (!_pane)
+        return;
+    const QList<UIBarButtonItem*> items = _pane->navigationItem()->rightBarButtonItems();
+    QWidget* view = items.isEmpty() ? nullptr : items.first()->customView();
+    if (auto* button = qobject_cast<QAbstractButton*>(view))
+        button->click();
+}
+
 void SettingsApplication::render() {
     // Scrolled only once the rows have their final heights, so the offset is not cut back to
     // a shorter list's end.
     WindowRenderer::renderWhenSettled(
-        _window, _options.render, [this] { applyScroll(); },
+        _window, _options.render,
+        [this] {
+            applyScroll();
+            if (_options.popover)
+                tapRightBarButton();
+        },
         [this](bool ok, QString message) {
             if (!ok)
                 qWarning().noquote() << "Settings:" << message;

@@ -37,6 +37,7 @@ signals:
 
 private:
     void applyScroll();
+    void tapRightBarButton(); // --popover: what a tap on the pane's bar button opens
     void render();
 
     SettingsOptions _options;

@@ -75,7 +75,10 @@ std::optional<SettingsOptions> SettingsOptions::parse(const QStringList& argumen
     const QCommandLineOption scroll(QStringLiteral("scroll"),
                                     QStringLiteral("Content offset of the pane before rendering."),
                                     QStringLiteral("Y"));
-    parser.addOptions({help, root, open, render, size, scale, scroll});
+    const QCommandLineOption popover(
+        QStringLiteral("popover"),
+        QStringLiteral("Tap the pane's first right bar button before rendering."));
+    parser.addOptions({help, root, open, render, size, scale, scroll, popover});
 
     error->clear();
     if (!parser.parse(arguments)) {
@@ -88,6 +91,7 @@ std::optional<SettingsOptions> SettingsOptions::parse(const QStringList& argumen
     options.root = parser.value(root);
     options.open = parser.value(open);
     options.render = parser.value(render);
+    options.popover = parser.isSet(popover);
     const std::optional<QSize> parsedSize = parseSize(parser.value(size));
     const std::optional<double> parsedScale = parseScale(parser.value(scale));
     if (!parsedSize || !parsedScale) {

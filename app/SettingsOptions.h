@@ -13,6 +13,7 @@ struct SettingsOptions {
     QSize size{390, 844};         // window size in logical pixels
     double scale = 1.0;           // device pixel ratio of the render
     std::optional<double> scroll; // content offset of the pane's table before rendering
+    bool popover = false;         // tap the pane's first right bar button before rendering
     bool showHelp = false;
     QString helpText;
 
