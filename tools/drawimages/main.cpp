@@ -94,7 +94,7 @@ QImage banner() {
     QImage image = canvas(780, 400);
     QPainter painter(&image);
     prepare(painter);
-    const QRectF card(32, 28, 716, 344);
+    const QRectF card(32, 48, 716, 304);
     QLinearGradient fill(card.topLeft(), card.bottomRight());
     fill.setColorAt(0, kTint);
     fill.setColorAt(0.55, kDark);
@@ -121,7 +121,7 @@ QImage banner() {
     title.setWeight(QFont::Bold);
     painter.setFont(title);
     painter.setPen(Qt::white);
-    const QRectF text(card.left() + 320, card.top() + 70, card.width() - 344, 80);
+    const QRectF text(card.left() + 320, card.top() + 44, card.width() - 344, 80);
     painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("TOLV Player"));
     QFont subtitle(QStringLiteral("Inter"));
     subtitle.setPixelSize(28);
@@ -131,7 +131,7 @@ QImage banner() {
     painter.drawText(text.translated(0, 60), Qt::AlignLeft | Qt::AlignVCenter,
                      QStringLiteral("Player settings"));
     painter.setPen(Qt::NoPen);
-    drawLevels(painter, QRectF(card.left() + 322, card.top() + 200, 340, 96));
+    drawLevels(painter, QRectF(card.left() + 322, card.top() + 180, 340, 84));
     return image;
 }
 
