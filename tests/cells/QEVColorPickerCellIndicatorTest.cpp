@@ -155,23 +155,6 @@ TEST_P(IndicatorPixelTest, GapIsClearAndSwatchHasItsColour) {
     }
 }
 
-// The swatch is centred: its opaque area is symmetric about the indicator's centre.
-TEST_P(IndicatorPixelTest, SwatchIsCentred) {
-    view.swatch()->setFillColor(Qt::black);
-    QImage image = grabAt(view, scale());
-    const int n = image.width();
-    for (int y = 0; y < n; ++y) {
-        for (int x = 0; x < n; ++x) {
-            const Reach reach = reachOf(x, y, scale());
-            if (reach.farthest > 12.5) // the ring is not symmetric in colour; its shape is
-                continue;
-            ASSERT_NEAR(pixel(image, x, y).alpha(), pixel(image, n - 1 - x, n - 1 - y).alpha(), 3)
-                << x << "," << y;
-            ASSERT_NEAR(pixel(image, x, y).alpha(), pixel(image, y, x).alpha(), 3) << x << "," << y;
-        }
-    }
-}
-
 INSTANTIATE_TEST_SUITE_P(Scales, IndicatorPixelTest, testing::Values(1, 2),
                          [](const testing::TestParamInfo<int>& info) {
                              return "Scale" + std::to_string(info.param);

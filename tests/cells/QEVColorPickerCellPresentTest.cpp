@@ -138,15 +138,6 @@ TEST_F(ColorListTest, ACellDroppedWhileItsPickerIsOpenTakesThePickerAlong) {
     EXPECT_EQ(controller.presentedViewController(), again->colorPicker());
 }
 
-TEST_F(ColorListTest, TappingWhileOpenChangesNothing) {
-    QEVColorPickerCell* cell = show({colorRow("c")});
-    ASSERT_NE(cell, nullptr);
-    cell->setSelected(true, true);
-    cell->setSelected(true, true);
-    EXPECT_EQ(controller.presentedViewController(), cell->colorPicker());
-    EXPECT_TRUE(controller.writes.isEmpty());
-}
-
 TEST(ColorCellPresenter, WithoutAViewControllerTheForegroundWindowsRootPresents) {
     ColorTestController list;
     auto* specifier = new PSSpecifier(colorRow("c"), &list, &list);

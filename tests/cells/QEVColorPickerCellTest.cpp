@@ -165,29 +165,6 @@ TEST_F(ColorCellTest, EachReportWritesOnce) {
     EXPECT_EQ(controller.stored.value("c"), QVariant("#FF0000FF"));
 }
 
-TEST_F(ColorCellTest, TheFallbackIsShownUntilTheFirstPickAndNeverWritten) {
-    auto cell = makeCell(colorRow("c", {{"fallbackHex", "#00FF00"}}));
-    EXPECT_EQ(str(cell->detailTextLabel()->text()), "#00FF00");
-    EXPECT_TRUE(controller.writes.isEmpty());
-    pick(*cell, Qt::blue);
-    EXPECT_EQ(controller.writes, QList<QVariant>{"#0000FF"});
-    EXPECT_EQ(str(cell->fallbackHex()), "#00FF00");
-}
-
-TEST_F(ColorCellTest, AValueChangedElsewhereDoesNotReachAnExistingCell) {
-    controller.stored.insert("c", "#FF0000");
-    PSSpecifier* specifier = specifierFor(colorRow("c"));
-    QEVColorPickerCell cell(0, "c", specifier);
-    controller.stored.insert("c", "#00FF00");
-    cell.refreshCellContentsWithSpecifier(specifier);
-    EXPECT_EQ(str(cell.detailTextLabel()->text()), "#FF0000");
-    EXPECT_EQ(cell.currentColor(), colorOfBytes(255, 0, 0, 255));
-    EXPECT_EQ(cell.indicatorShape()->fillColor(), QColor(Qt::red));
-    // A cell made again reads the new value.
-    QEVColorPickerCell again(0, "c", specifier);
-    EXPECT_EQ(str(again.detailTextLabel()->text()), "#00FF00");
-}
-
 TEST_F(ColorCellTest, PickerTitleIsTheTranslatedLabel) {
     TempDeviceRoot root;
     const QString device = QStringLiteral("/bundles/colours.bundle/");

@@ -59,15 +59,6 @@ TEST_F(ColourRowPaneTest, EachPickWritesTheFileAndAnnouncesOnce) {
     EXPECT_EQ(seenOnDelivery, expected);
 }
 
-TEST_F(ColourRowPaneTest, WithoutAlphaSixDigitsAreStoredAndShown) {
-    load({colourRow("tint")});
-    auto cell = cellFor(0);
-    pick(*cell, QColor(255, 0, 0, 127));
-    EXPECT_EQ(prefs().value_or(QVariantMap()).value("tint"), QVariant("#FF0000"));
-    EXPECT_EQ(cell->detailTextLabel()->text(), "#FF0000");
-    EXPECT_EQ(cell->indicatorShape()->fillColor(), QColor(Qt::red));
-}
-
 TEST_F(ColourRowPaneTest, TheFallbackIsShownButNotWrittenUntilAPick) {
     load({colourRow("tint", {{"fallbackHex", "#34C759"}})});
     auto cell = cellFor(0);
