@@ -197,6 +197,23 @@ TEST(QEVSliderCellTick, TheSliderDrivesTheReadOutOnAllThreeEvents) {
     }
 }
 
+TEST(QEVSliderCellTick, ADragIsFollowedByTheReadOutAndStoredByTheHost) {
+    SliderRowScreen row({{"min", 0}, {"max", 10}}, 2.0);
+    row.cell->grab(); // lays the row out
+    UISlider* slider = row.slider();
+    const QPoint from = slider->thumbRect().center().toPoint();
+    const QPoint to = slider->pointForValue(7.0f).toPoint();
+    QTest::mousePress(slider, Qt::LeftButton, {}, from);
+    QTest::mouseMove(slider, QPoint((from.x() + to.x()) / 2, from.y()));
+    QTest::mouseMove(slider, to);
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, to);
+    EXPECT_GT(slider->value(), 5.0f);
+    EXPECT_EQ(row.readout(), QString::number(double(slider->value()), 'f', 2));
+    EXPECT_EQ(QEVSliderCell::lastFeedbackValue, slider->value());
+    ASSERT_FALSE(row.controller.writes.isEmpty());
+    EXPECT_FLOAT_EQ(row.lastStored(), slider->value());
+}
+
 TEST(QEVSliderCellTick, AReplacedGeneratorTicksInstead) {
     SliderRowScreen row({}, 1.0);
     auto* own = new UISelectionFeedbackGenerator;
