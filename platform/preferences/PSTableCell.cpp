@@ -25,6 +25,9 @@ QLabel* makeLabel(QWidget* parent, const QFont& font, const QColor& color) {
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, color);
     label->setPalette(palette);
+    // Inside the table's viewport the inherited foreground role is Text, which would draw every
+    // label black; the label's own colour lives under WindowText.
+    label->setForegroundRole(QPalette::WindowText);
     label->setAttribute(Qt::WA_TransparentForMouseEvents);
     label->setTextFormat(Qt::PlainText);
     label->hide();
