@@ -1,9 +1,8 @@
 #include "AtomicFile.h"
 
 #include "AtomicFileFaults.h"
+#include "AtomicFileTarget.h"
 #include "AtomicTempFile.h"
-
-#include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
@@ -38,9 +37,27 @@ int writeAll(int fd, const QByteArray& bytes) {
     return 0;
 }
 
+// What the new file takes over from the one it replaces.
+struct Keep {
+    std::optional<mode_t> mode;
+    std::optional<gid_t> group;
+};
+
+// Gives the temporary file the old file's group. EPERM is not a failure: a writer that is not
+// in that group (and not root) cannot hand the file to it, and the file then has the writer's
+// group, as with any editor that saves by rename.
+int keepGroup(int fd, std::optional<gid_t> group) {
+    struct stat own {};
+    if (!group || ::fstat(fd, &own) != 0 || own.st_gid == *group)
+        return 0;
+    if (AtomicFileFaults::current().fchown(fd, uid_t(-1), *group) == 0 || errno == EPERM)
+        return 0;
+    return errno;
+}
+
 // Writes, syncs and closes the temporary file; on failure closes it and names the step.
-std::optional<FileWriteResult> fillTemp(int fd, const QByteArray& bytes,
-                                        std::optional<mode_t> keepMode) {
+// The group goes first: changing it may clear set-id bits, which the mode then restores.
+std::optional<FileWriteResult> fillTemp(int fd, const QByteArray& bytes, const Keep& keep) {
     const AtomicFileOps& ops = AtomicFileFaults::current();
     auto fail = [&](const char* step, int error) {
         ops.close(fd);
@@ -48,13 +65,24 @@ std::optional<FileWriteResult> fillTemp(int fd, const QByteArray& bytes,
     };
     if (int error = writeAll(fd, bytes))
         return fail("write", error);
-    if (keepMode && ops.fchmod(fd, *keepMode) != 0)
+    if (int error = keepGroup(fd, keep.group))
+        return fail("fchown", error);
+    if (keep.mode && ops.fchmod(fd, *keep.mode) != 0)
         return fail("fchmod", errno);
     if (ops.fsync(fd) != 0)
         return fail("fsync", errno);
     if (ops.close(fd) != 0)
         return failure(QStringLiteral("close"), errno);
     return std::nullopt;
+}
+
+FileWriteResult conflict() {
+    return FileWriteResult{false, QStringLiteral("conflict: the file changed since it was read"),
+                           true};
+}
+
+bool changed(const QByteArray& path, const std::optional<FileIdentity>* expected) {
+    return expected && FileIdentity::ofEncoded(path.constData()) != *expected;
 }
 
 FileWriteResult syncDirectory(const QByteArray& dir) {
@@ -72,35 +100,43 @@ FileWriteResult syncDirectory(const QByteArray& dir) {
 
 } // namespace
 
-FileWriteResult AtomicFile::replace(const QString& hostPath, const QByteArray& bytes) {
-    const QFileInfo info(hostPath);
-    const QByteArray path = QFile::encodeName(info.absoluteFilePath());
-    const QByteArray dir = QFile::encodeName(info.absolutePath());
-    const QByteArray name = QFile::encodeName(info.fileName());
-    if (name.isEmpty())
+FileWriteResult AtomicFile::replace(const QString& hostPath, const QByteArray& bytes,
+                                    const std::optional<FileIdentity>* expected) {
+    const AtomicFileTarget target = AtomicFileTarget::resolve(hostPath);
+    if (target.error)
+        return failure(QStringLiteral("resolve link"), target.error);
+    if (target.name.isEmpty())
         return failure(QStringLiteral("path"), EISDIR);
+    const QByteArray path = target.path();
 
-    std::optional<mode_t> keepMode;
+    Keep keep;
     struct stat old {};
     if (::stat(path.constData(), &old) == 0) {
         if (S_ISDIR(old.st_mode))
             return failure(QStringLiteral("target"), EISDIR);
-        keepMode = old.st_mode & 07777;
+        keep = Keep{old.st_mode & 07777, old.st_gid};
     }
+    if (changed(path, expected))
+        return conflict(); // already stale: spare the write
 
-    AtomicTempFile::removeStale(dir, name);
+    AtomicTempFile::removeStale(target.dir, target.name);
     QByteArray tempPath;
-    const int fd = AtomicTempFile::create(dir, name, tempPath);
+    const int fd = AtomicTempFile::create(target.dir, target.name, tempPath);
     if (fd < 0)
         return failure(QStringLiteral("create temporary file"), errno);
-    if (std::optional<FileWriteResult> failed = fillTemp(fd, bytes, keepMode)) {
+    if (std::optional<FileWriteResult> failed = fillTemp(fd, bytes, keep)) {
         ::unlink(tempPath.constData());
         return *failed;
+    }
+    // The last look before the rename: only a change in between these two calls is missed.
+    if (changed(path, expected)) {
+        ::unlink(tempPath.constData());
+        return conflict();
     }
     if (AtomicFileFaults::current().rename(tempPath.constData(), path.constData()) != 0) {
         int error = errno;
         ::unlink(tempPath.constData());
         return failure(QStringLiteral("rename"), error);
     }
-    return syncDirectory(dir);
+    return syncDirectory(target.dir);
 }

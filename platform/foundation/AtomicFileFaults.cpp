@@ -22,8 +22,8 @@ AtomicFileOps& active() {
 } // namespace
 
 AtomicFileOps AtomicFileFaults::systemOps() {
-    return AtomicFileOps{openTempFile, ::write,  ::fchmod,      ::fsync,
-                         ::close,      ::rename, openDirectory, ::fsync};
+    return AtomicFileOps{openTempFile, ::write,       ::fchmod, ::fsync, ::close,
+                         ::rename,     openDirectory, ::fsync,  ::fchown};
 }
 
 const AtomicFileOps& AtomicFileFaults::current() {

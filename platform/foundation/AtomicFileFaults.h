@@ -13,6 +13,7 @@ struct AtomicFileOps {
     int (*rename)(const char* from, const char* to);
     int (*openDirectory)(const char* path, int flags);
     int (*fsyncDirectory)(int fd);
+    int (*fchown)(int fd, uid_t owner, gid_t group);
 };
 
 // Test-only seam: the operations in force. Not meant for concurrent use with writes.
