@@ -56,13 +56,17 @@ FileWriteResult PreferenceStore::moveAside(const QString& hostPath) {
 
 FileWriteResult PreferenceStore::storeEntry(const QString& key, const QVariant& value) const {
     const QString path = hostPath();
-    std::optional<QVariantMap> dictionary = PropertyList::readDictionary(path);
+    const std::optional<QVariantMap> dictionary = PropertyList::readDictionary(path);
+    QVariantMap entries = dictionary.value_or(QVariantMap());
+    entries.insert(key, value);
+    // Serialised before anything is moved, so a value that cannot be stored changes nothing.
+    const QByteArray bytes = PropertyList::toXml(entries);
+    if (bytes.isEmpty())
+        return {false, QStringLiteral("the value cannot be stored in a property list")};
     if (!dictionary && pathExists(path)) {
         FileWriteResult moved = moveAside(path);
         if (!moved)
             return moved;
     }
-    QVariantMap entries = dictionary.value_or(QVariantMap());
-    entries.insert(key, value);
-    return PropertyList::writeDictionary(entries, path);
+    return AtomicFile::replace(path, bytes);
 }

@@ -136,6 +136,12 @@ TEST_F(PaneTest, AFailedWriteIsReportedNotAnnounced) {
          true, true},
         {"value not storable", [&] { QDir().mkpath(prefsDir); },
          QVariant::fromValue(static_cast<QObject*>(&pane)), true},
+        {"value not storable over an unreadable file",
+         [&] {
+             QDir().mkpath(prefsDir);
+             writePrefsBytes("garbage");
+         },
+         QVariant::fromValue(static_cast<QObject*>(&pane)), true},
         {"null value", [&] { QDir().mkpath(prefsDir); }, QVariant(), true},
         {"row without key", [&] { QDir().mkpath(prefsDir); }, true, false},
     };
@@ -158,6 +164,7 @@ TEST_F(PaneTest, AFailedWriteIsReportedNotAnnounced) {
         ASSERT_EQ(WarningLog::log().size(), 1);
         EXPECT_TRUE(WarningLog::log().first().contains(prefsPath()));
         EXPECT_EQ(root.readFile(kPrefsDevicePath), before);
+        EXPECT_TRUE(movedAside().isEmpty());
         QFile::setPermissions(prefsDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QFile::remove(prefsPath());
         if (QFileInfo(prefsDir).isFile())
