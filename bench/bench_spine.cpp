@@ -107,9 +107,10 @@ BENCHMARK(BM_StoredChange)
 
 void BM_OpenToFirstFrame(benchmark::State& state) {
     const int rows = int(state.range(0));
+    const int groups = int(state.range(1));
     TempDeviceRoot root;
     PropertyList::writeDictionary(makeEntries(100), root.hostPath(kPrefs));
-    const QVariantList items = makeRows(rows, rows / 10);
+    const QVariantList items = makeRows(rows, groups);
     for (auto _ : state) {
         state.PauseTiming();
         NSBundle* bundle = makeBundle(root, items);
@@ -122,8 +123,16 @@ void BM_OpenToFirstFrame(benchmark::State& state) {
         state.ResumeTiming();
     }
     state.counters["rows"] = rows;
+    state.counters["groups"] = groups;
 }
-BENCHMARK(BM_OpenToFirstFrame)->Arg(50)->Arg(2000)->Unit(benchmark::kMillisecond)->MinTime(0.2);
+// Without groups (the floor) and with one group per ten rows.
+BENCHMARK(BM_OpenToFirstFrame)
+    ->Args({50, 0})
+    ->Args({50, 5})
+    ->Args({2000, 0})
+    ->Args({2000, 200})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(0.2);
 
 } // namespace
 
