@@ -1,10 +1,10 @@
 #pragma once
 
+#include <QFile>
 #include <QString>
 #include <QtGlobal>
 #include <optional>
-
-struct stat;
+#include <sys/stat.h>
 
 // What a file at a path is right now: which file (device, inode) and which version of it
 // (size, modification and status-change times to the nanosecond). A reader keeps the identity
@@ -26,3 +26,33 @@ struct FileIdentity {
 
     bool operator==(const FileIdentity&) const = default;
 };
+
+// Inline so that every program built from the atomic-write sources alone links.
+namespace FileIdentityDetail {
+
+inline constexpr qint64 nsPerSecond = 1000000000;
+
+inline qint64 nanoseconds(const timespec& time) {
+    return qint64(time.tv_sec) * nsPerSecond + qint64(time.tv_nsec);
+}
+
+} // namespace FileIdentityDetail
+
+inline std::optional<FileIdentity> FileIdentity::of(const QString& hostPath) {
+    if (hostPath.isEmpty())
+        return std::nullopt;
+    return ofEncoded(QFile::encodeName(hostPath).constData());
+}
+
+inline std::optional<FileIdentity> FileIdentity::ofEncoded(const char* path) {
+    struct stat st {};
+    if (::stat(path, &st) != 0)
+        return std::nullopt;
+    return fromStat(st);
+}
+
+inline FileIdentity FileIdentity::fromStat(const struct stat& st) {
+    return FileIdentity{quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
+                        FileIdentityDetail::nanoseconds(st.st_mtim),
+                        FileIdentityDetail::nanoseconds(st.st_ctim)};
+}
