@@ -64,12 +64,14 @@ QEVSliderCell::QEVSliderCell(int style, const QString& reuseIdentifier, PSSpecif
 }
 
 void QEVSliderCell::buildTitle() {
-    PSSpecifier* spec = specifier();
+    PSSpecifier* rowSpecifier = specifier();
     const QString label =
-        spec ? spec->propertyForKey(QStringLiteral("label")).toString() : QString();
+        rowSpecifier ? rowSpecifier->propertyForKey(QStringLiteral("label")).toString() : QString();
     const QString table =
-        spec ? spec->propertyForKey(QStringLiteral("localizationTable")).toString() : QString();
-    NSBundle* bundle = spec && spec->target() ? spec->target()->bundle() : nullptr;
+        rowSpecifier ? rowSpecifier->propertyForKey(QStringLiteral("localizationTable")).toString()
+                     : QString();
+    NSBundle* bundle =
+        rowSpecifier && rowSpecifier->target() ? rowSpecifier->target()->bundle() : nullptr;
     if (!bundle)
         bundle = NSBundle::mainBundle();
     _sliderLabel = new QLabel(this);
@@ -92,8 +94,8 @@ void QEVSliderCell::buildValueLabel() {
     _valueLabel = new QEVValueLabel(this);
     _valueLabel->setFont(UIFont::systemFontOfSize(10, QFont::Bold));
     _valueLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    PSSpecifier* spec = specifier();
-    const float stored = spec ? floatValueOf(spec->performGetter()) : 0.0f;
+    PSSpecifier* rowSpecifier = specifier();
+    const float stored = rowSpecifier ? floatValueOf(rowSpecifier->performGetter()) : 0.0f;
     _valueLabel->setText(TextRules::format02f(double(stored)));
     _valueLabel->setFixedWidth(int(std::ceil(_valueLabel->tabularWidth(kWidestReadout))));
     _valueLabel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
@@ -169,8 +171,8 @@ void QEVSliderCell::storeValue(float value) {
     // A file must never hold inf or nan; the range itself is always finite.
     if (!std::isfinite(value))
         return;
-    if (PSSpecifier* spec = specifier())
-        spec->performSetterWithValue(QVariant(double(value)));
+    if (PSSpecifier* rowSpecifier = specifier())
+        rowSpecifier->performSetterWithValue(QVariant(double(value)));
 }
 
 // ---- repeat while held ------------------------------------------------------------------

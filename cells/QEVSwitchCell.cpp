@@ -102,9 +102,10 @@ QString QEVSwitchCell::infoMessageFor(PSSpecifier* specifier, NSBundle* bundle) 
 }
 
 void QEVSwitchCell::infoButtonTapped() {
-    PSSpecifier* spec = specifier();
-    auto* alert = UIAlertController::alertControllerWithTitle(
-        infoTitleFor(spec), infoMessageFor(spec, _bundle), UIAlertControllerStyleAlert);
+    PSSpecifier* rowSpecifier = specifier();
+    auto* alert = UIAlertController::alertControllerWithTitle(infoTitleFor(rowSpecifier),
+                                                              infoMessageFor(rowSpecifier, _bundle),
+                                                              UIAlertControllerStyleAlert);
     alert->addAction(
         UIAlertAction::actionWithTitle(QStringLiteral("取消"), UIAlertActionStyleCancel));
     UIViewController* presenter = alertPresenter();

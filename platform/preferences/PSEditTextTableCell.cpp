@@ -22,15 +22,15 @@ PSEditTextTableCell::PSEditTextTableCell(int style, const QString& reuseIdentifi
 
 void PSEditTextTableCell::refreshCellContentsWithSpecifier(PSSpecifier* specifier) {
     PSTableCell::refreshCellContentsWithSpecifier(specifier);
-    PSSpecifier* spec = this->specifier();
-    if (!spec)
+    PSSpecifier* rowSpecifier = this->specifier();
+    if (!rowSpecifier)
         return;
-    const QVariant placeholder = spec->propertyForKey(QStringLiteral("placeholder"));
+    const QVariant placeholder = rowSpecifier->propertyForKey(QStringLiteral("placeholder"));
     if (placeholder.typeId() == QMetaType::QString)
         _textField->setPlaceholderText(placeholder.toString());
-    QVariant value = spec->performGetter();
+    QVariant value = rowSpecifier->performGetter();
     if (!value.isValid())
-        value = spec->propertyForKey(QStringLiteral("default"));
+        value = rowSpecifier->propertyForKey(QStringLiteral("default"));
     _shownText = TextRules::decimalText(value);
     _textField->setText(_shownText);
 }
@@ -57,6 +57,6 @@ void PSEditTextTableCell::editingEnded() {
     if (text == _shownText)
         return;
     _shownText = text;
-    if (PSSpecifier* spec = specifier())
-        spec->performSetterWithValue(QVariant(text));
+    if (PSSpecifier* rowSpecifier = specifier())
+        rowSpecifier->performSetterWithValue(QVariant(text));
 }

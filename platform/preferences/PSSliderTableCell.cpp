@@ -39,16 +39,16 @@ std::optional<float> PSSliderTableCell::numberValue(const QVariant& value) {
 }
 
 void PSSliderTableCell::configureFromSpecifier() {
-    PSSpecifier* spec = specifier();
+    PSSpecifier* rowSpecifier = specifier();
     float minimum = 0;
     float maximum = 1;
     std::optional<float> value;
-    if (spec) {
-        minimum = numberValue(spec->propertyForKey(QStringLiteral("min"))).value_or(0.0f);
-        maximum = numberValue(spec->propertyForKey(QStringLiteral("max"))).value_or(1.0f);
-        value = numberValue(spec->performGetter());
+    if (rowSpecifier) {
+        minimum = numberValue(rowSpecifier->propertyForKey(QStringLiteral("min"))).value_or(0.0f);
+        maximum = numberValue(rowSpecifier->propertyForKey(QStringLiteral("max"))).value_or(1.0f);
+        value = numberValue(rowSpecifier->performGetter());
         if (!value)
-            value = numberValue(spec->propertyForKey(QStringLiteral("default")));
+            value = numberValue(rowSpecifier->propertyForKey(QStringLiteral("default")));
     }
     if (minimum > maximum)
         std::swap(minimum, maximum);
@@ -76,6 +76,6 @@ void PSSliderTableCell::layoutSubviews() {
 }
 
 void PSSliderTableCell::controlChanged() {
-    if (PSSpecifier* spec = specifier())
-        spec->performSetterWithValue(QVariant(_slider->value()));
+    if (PSSpecifier* rowSpecifier = specifier())
+        rowSpecifier->performSetterWithValue(QVariant(_slider->value()));
 }

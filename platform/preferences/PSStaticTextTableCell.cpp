@@ -14,12 +14,12 @@ PSStaticTextTableCell::PSStaticTextTableCell(int style, const QString& reuseIden
 
 void PSStaticTextTableCell::refreshCellContentsWithSpecifier(PSSpecifier* specifier) {
     PSTableCell::refreshCellContentsWithSpecifier(specifier);
-    PSSpecifier* spec = this->specifier();
-    if (!spec)
+    PSSpecifier* rowSpecifier = this->specifier();
+    if (!rowSpecifier)
         return;
-    QVariant value = spec->performGetter();
+    QVariant value = rowSpecifier->performGetter();
     if (!value.isValid())
-        value = spec->propertyForKey(QStringLiteral("default"));
+        value = rowSpecifier->propertyForKey(QStringLiteral("default"));
     detailTextLabel()->setText(TextRules::decimalText(value));
     setNeedsLayout();
 }

@@ -19,8 +19,8 @@ void PSSwitchTableCell::refreshCellContentsWithSpecifier(PSSpecifier* specifier)
 }
 
 void PSSwitchTableCell::controlChanged() {
-    if (PSSpecifier* spec = specifier())
-        spec->performSetterWithValue(QVariant(_switch->isOn()));
+    if (PSSpecifier* rowSpecifier = specifier())
+        rowSpecifier->performSetterWithValue(QVariant(_switch->isOn()));
 }
 
 bool PSSwitchTableCell::boolValue(const QVariant& value) {
