@@ -6,6 +6,7 @@
 //
 // Baseline in the same run: BM_StoreOnly is the same pane storing the same number through the
 // specifier with no cell involved, so the difference is what the slider row itself adds.
+#include "BenchBundle.h"
 #include "tests/common/TempDeviceRoot.h"
 
 #include "cells/QEVSliderCell.h"
@@ -54,13 +55,6 @@ QVariantList makeRows(int rows, bool groups) {
     return items;
 }
 
-NSBundle* makeBundle(const TempDeviceRoot& root, const QVariantList& items) {
-    static int serial = 0;
-    const QString device = QString("/bench/slider%1.bundle/").arg(++serial);
-    root.writeFile(device + "Root.plist", PropertyList::toXml(QVariantMap{{"items", items}}));
-    return NSBundle::bundleWithPath(root.hostPath(device));
-}
-
 struct ShownPane {
     TempDeviceRoot root;
     UIWindow window;
@@ -73,7 +67,7 @@ struct ShownPane {
         for (int i = 0; i < 100; ++i)
             entries.insert(QString("unrelated%1").arg(i), QString("value %1").arg(i));
         PropertyList::writeDictionary(entries, root.hostPath(kPrefs));
-        pane->setBundle(makeBundle(root, makeRows(rows, groups)));
+        pane->setBundle(makeRowListBundle(root, makeRows(rows, groups)));
         window.resize(390, 844);
         window.setRootViewController(pane);
         window.makeKeyAndVisible();

@@ -4,6 +4,7 @@
 // file for each group holding the row, so the figures grow with rows x groups x file size.
 // The "no groups" runs are the same change without nested groups: the table is not touched,
 // which is the floor the nested groups add to.
+#include "BenchBundle.h"
 #include "tests/common/TempDeviceRoot.h"
 
 #include "foundation/NSBundle.h"
@@ -50,13 +51,6 @@ QVariantMap makeEntries(int entries) {
     return map;
 }
 
-NSBundle* makeBundle(const TempDeviceRoot& root, const QVariantList& items) {
-    static int serial = 0;
-    const QString device = QString("/bench/list%1.bundle/").arg(++serial);
-    root.writeFile(device + "Root.plist", PropertyList::toXml(QVariantMap{{"items", items}}));
-    return NSBundle::bundleWithPath(root.hostPath(device));
-}
-
 // A pane hosted as the Settings application hosts it, shown and painted once.
 struct HostedPane {
     UIWindow window;
@@ -77,7 +71,7 @@ void BM_StoredChange(benchmark::State& state) {
     const int entries = int(state.range(2));
     TempDeviceRoot root;
     PropertyList::writeDictionary(makeEntries(entries), root.hostPath(kPrefs));
-    HostedPane host(makeBundle(root, makeRows(rows, groups)));
+    HostedPane host(makeRowListBundle(root, makeRows(rows, groups)));
     // A row that controls nothing, so no row collapses while its value toggles.
     PSSpecifier* target = host.pane->specifiers().last();
     bool value = false;
@@ -113,7 +107,7 @@ void BM_OpenToFirstFrame(benchmark::State& state) {
     const QVariantList items = makeRows(rows, groups);
     for (auto _ : state) {
         state.PauseTiming();
-        NSBundle* bundle = makeBundle(root, items);
+        NSBundle* bundle = makeRowListBundle(root, items);
         state.ResumeTiming();
         auto host = std::make_unique<HostedPane>(bundle);
         benchmark::DoNotOptimize(host.get());
