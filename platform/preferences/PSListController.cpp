@@ -207,3 +207,7 @@ int PSListController::tableViewStyle() {
 }
 
 void PSListController::scrollViewDidScroll(UITableView*) {}
+
+void PSListController::heightPassWillBegin(UITableView*) {}
+
+void PSListController::heightPassDidEnd(UITableView*) {}

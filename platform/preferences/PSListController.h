@@ -53,6 +53,11 @@ public:
     virtual void didSelectRowAtIndexPath(UITableView* tableView, NSIndexPath indexPath);
     virtual int tableViewStyle(); // 0 plain, 1 grouped, 2 inset grouped
     virtual void scrollViewDidScroll(UITableView* scrollView);
+    // Bracket a run of height queries for many rows at once (a reload, or the pass after
+    // endUpdates), so a controller can read what the heights depend on once per pass instead
+    // of once per row. Calls do not nest; the base does nothing.
+    virtual void heightPassWillBegin(UITableView* tableView);
+    virtual void heightPassDidEnd(UITableView* tableView);
 
     void loadView() override;
 

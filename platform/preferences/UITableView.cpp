@@ -103,6 +103,28 @@ double UITableView::sectionWidth() const {
 
 // ---- data -------------------------------------------------------------------------------
 
+namespace {
+// Tells the controller that a run of height queries starts and ends, even on early return.
+class HeightPass {
+public:
+    HeightPass(PSListController* controller, UITableView* table)
+        : _controller(controller), _table(table) {
+        if (_controller)
+            _controller->heightPassWillBegin(_table);
+    }
+    ~HeightPass() {
+        if (_controller)
+            _controller->heightPassDidEnd(_table);
+    }
+    HeightPass(const HeightPass&) = delete;
+    HeightPass& operator=(const HeightPass&) = delete;
+
+private:
+    QPointer<PSListController> _controller;
+    UITableView* _table;
+};
+} // namespace
+
 void UITableView::ensureLoaded() const {
     if (!_loaded)
         const_cast<UITableView*>(this)->reloadData();
@@ -135,17 +157,20 @@ void UITableView::reloadData() {
     _loaded = true;
     const int sections =
         _controller ? std::max(0, _controller->numberOfSectionsInTableView(this)) : 0;
-    for (int s = 0; s < sections; ++s) {
-        Section section;
-        section.header = _controller->titleForHeaderInSection(this, s);
-        section.footer = _controller->titleForFooterInSection(this, s);
-        const int rows = std::max(0, _controller->numberOfRowsInSection(this, s));
-        for (int r = 0; r < rows; ++r) {
-            Row row;
-            row.height = row.from = row.to = askHeight({s, r});
-            section.rows.append(row);
+    {
+        HeightPass pass(_controller, this);
+        for (int s = 0; s < sections; ++s) {
+            Section section;
+            section.header = _controller->titleForHeaderInSection(this, s);
+            section.footer = _controller->titleForFooterInSection(this, s);
+            const int rows = std::max(0, _controller->numberOfRowsInSection(this, s));
+            for (int r = 0; r < rows; ++r) {
+                Row row;
+                row.height = row.from = row.to = askHeight({s, r});
+                section.rows.append(row);
+            }
+            _sections.append(section);
         }
-        _sections.append(section);
     }
     layoutContents();
     settleOffset();
@@ -425,13 +450,16 @@ void UITableView::endUpdates() {
         return;
     }
     bool changed = false;
-    for (int s = 0; s < _sections.size(); ++s) {
-        for (int r = 0; r < _sections.at(s).rows.size(); ++r) {
-            const double height = askHeight({s, r});
-            Row& row = _sections[s].rows[r];
-            row.from = row.height;
-            row.to = height;
-            changed = changed || row.from != row.to;
+    {
+        HeightPass pass(_controller, this);
+        for (int s = 0; s < _sections.size(); ++s) {
+            for (int r = 0; r < _sections.at(s).rows.size(); ++r) {
+                const double height = askHeight({s, r});
+                Row& row = _sections[s].rows[r];
+                row.from = row.height;
+                row.to = height;
+                changed = changed || row.from != row.to;
+            }
         }
     }
     if (changed)
