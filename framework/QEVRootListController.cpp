@@ -9,6 +9,8 @@
 #include <limits>
 
 namespace {
+bool gUncachedPathForBenchmark = false;
+const QList<quint64> kNoGroups;
 const QString kNestedEntryCountKey = QStringLiteral("nestedEntryCount");
 const QString kRootListName = QStringLiteral("Root");
 
@@ -107,7 +109,44 @@ void QEVRootListController::reloadSpecifiers() {
     tableView->endUpdates();
 }
 
-bool QEVRootListController::isCollapsedByGroup(quint64 controllingIndex, PSSpecifier* specifier) {
+void QEVRootListController::setDynamicSpecifiers(std::shared_ptr<NestedGroups> dynamicSpecifiers) {
+    _dynamicSpecifiers = std::move(dynamicSpecifiers);
+    _reverseMapBuilt = false;
+}
+
+void QEVRootListController::setUncachedPathForBenchmark(bool uncached) {
+    gUncachedPathForBenchmark = uncached;
+}
+
+bool QEVRootListController::uncachedPathForBenchmark() {
+    return gUncachedPathForBenchmark;
+}
+
+void QEVRootListController::rebuildReverseMap() {
+    _controllingIndices.clear();
+    _indexedGroups = _dynamicSpecifiers ? *_dynamicSpecifiers : NestedGroups();
+    for (auto it = _indexedGroups.cbegin(); it != _indexedGroups.cend(); ++it) {
+        for (PSSpecifier* member : it.value()) {
+            QList<quint64>& keys = _controllingIndices[member];
+            // A row listed twice in one group still belongs to it once.
+            if (keys.isEmpty() || keys.constLast() != it.key())
+                keys.append(it.key());
+        }
+    }
+    _reverseMapBuilt = true;
+}
+
+const QList<quint64>& QEVRootListController::controllingIndicesOf(PSSpecifier* specifier) {
+    const bool current =
+        _reverseMapBuilt && (_dynamicSpecifiers ? _dynamicSpecifiers->isSharedWith(_indexedGroups)
+                                                : _indexedGroups.isEmpty());
+    if (!current)
+        rebuildReverseMap();
+    const auto found = _controllingIndices.constFind(specifier);
+    return found == _controllingIndices.cend() ? kNoGroups : found.value();
+}
+
+bool QEVRootListController::isCollapsedByGroup(quint64 controllingIndex) {
     const QList<PSSpecifier*> list = specifiers();
     if (controllingIndex >= static_cast<quint64>(list.size()))
         return false;
@@ -119,22 +158,40 @@ bool QEVRootListController::isCollapsedByGroup(quint64 controllingIndex, PSSpeci
     return TextRules::decimalText(readPreferenceValue(controlling)) == QLatin1String("0");
 }
 
+std::optional<quint64> QEVRootListController::collapsingGroup(PSSpecifier* specifier) {
+    if (!specifier)
+        return std::nullopt;
+    for (quint64 key : controllingIndicesOf(specifier)) {
+        if (isCollapsedByGroup(key))
+            return key;
+    }
+    return std::nullopt;
+}
+
+std::optional<quint64> QEVRootListController::collapsingGroupByScan(PSSpecifier* specifier) {
+    if (!specifier || !_dynamicSpecifiers)
+        return std::nullopt;
+    for (auto it = _dynamicSpecifiers->cbegin(); it != _dynamicSpecifiers->cend(); ++it) {
+        if (it.value().contains(specifier) && isCollapsedByGroup(it.key()))
+            return it.key();
+    }
+    return std::nullopt;
+}
+
 double QEVRootListController::heightForRowAtIndexPath(UITableView* tableView,
                                                       NSIndexPath indexPath) {
     if (!hasDynamicSpecifiers() || !_dynamicSpecifiers)
         return PSListController::heightForRowAtIndexPath(tableView, indexPath);
     PSSpecifier* specifier = specifierAtIndexPath(indexPath);
-    if (specifier) {
-        for (auto it = _dynamicSpecifiers->cbegin(); it != _dynamicSpecifiers->cend(); ++it) {
-            if (!it.value().contains(specifier) || !isCollapsedByGroup(it.key(), specifier))
-                continue;
-            // A collapsed row keeps its cell; clipping stops its content drawing outside the
-            // zero-height row.
-            const QVariant cellValue = specifier->propertyForKey(PSTableCellKey);
-            if (auto* cell = qobject_cast<PSTableCell*>(cellValue.value<QObject*>()))
-                cell->setClipsToBounds(true);
-            return 0.0;
-        }
+    const std::optional<quint64> collapsing =
+        uncachedPathForBenchmark() ? collapsingGroupByScan(specifier) : collapsingGroup(specifier);
+    if (collapsing) {
+        // A collapsed row keeps its cell; clipping stops its content drawing outside the
+        // zero-height row.
+        const QVariant cellValue = specifier->propertyForKey(PSTableCellKey);
+        if (auto* cell = qobject_cast<PSTableCell*>(cellValue.value<QObject*>()))
+            cell->setClipsToBounds(true);
+        return 0.0;
     }
     return PSListController::heightForRowAtIndexPath(tableView, indexPath);
 }

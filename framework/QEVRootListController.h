@@ -2,6 +2,7 @@
 
 #include "preferences/PSListController.h"
 
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <memory>
@@ -36,9 +37,7 @@ public:
 
     // Plain accessors. The dictionary is shared, not copied: the setter keeps the object given.
     std::shared_ptr<NestedGroups> dynamicSpecifiers() const { return _dynamicSpecifiers; }
-    void setDynamicSpecifiers(std::shared_ptr<NestedGroups> dynamicSpecifiers) {
-        _dynamicSpecifiers = std::move(dynamicSpecifiers);
-    }
+    void setDynamicSpecifiers(std::shared_ptr<NestedGroups> dynamicSpecifiers);
     bool hasDynamicSpecifiers() const { return _hasDynamicSpecifiers; }
     void setHasDynamicSpecifiers(bool hasDynamicSpecifiers) {
         _hasDynamicSpecifiers = hasDynamicSpecifiers;
@@ -47,9 +46,31 @@ public:
     // "nestedEntryCount" as a count, or nothing when the value does not count as one.
     static std::optional<qint64> nestedEntryCount(const QVariant& value);
 
+    // The index of a controlling row whose stored value reads "0" and whose group holds
+    // `specifier`, or nothing when no group collapses it. The answer comes from the reverse
+    // map (row -> the controlling rows whose groups hold it), so it costs what the row's own
+    // groups cost, not what all groups cost.
+    std::optional<quint64> collapsingGroup(PSSpecifier* specifier);
+    // The same answer found by walking every group in the dictionary's order and testing
+    // membership in each: the reference the reverse map must agree with.
+    std::optional<quint64> collapsingGroupByScan(PSSpecifier* specifier);
+
+    // Benchmark only: answer heights by the scan above and have subclasses skip their caches,
+    // so the original cost can be measured beside the current one in the same run.
+    static void setUncachedPathForBenchmark(bool uncached);
+    static bool uncachedPathForBenchmark();
+
 private:
-    bool isCollapsedByGroup(quint64 controllingIndex, PSSpecifier* specifier);
+    bool isCollapsedByGroup(quint64 controllingIndex);
+    const QList<quint64>& controllingIndicesOf(PSSpecifier* specifier);
+    void rebuildReverseMap();
 
     std::shared_ptr<NestedGroups> _dynamicSpecifiers;
     bool _hasDynamicSpecifiers = false;
+    // Row -> keys of the groups that hold it, in key order. Built from a shallow copy of the
+    // dictionary: a change made to the shared dictionary detaches it from that copy, which
+    // tells the map to rebuild before it answers again.
+    QHash<PSSpecifier*, QList<quint64>> _controllingIndices;
+    NestedGroups _indexedGroups;
+    bool _reverseMapBuilt = false;
 };
