@@ -4,10 +4,12 @@
 #include "AtomicFileTarget.h"
 #include "AtomicTempFile.h"
 
+#include <QFile>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <optional>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -55,24 +57,19 @@ int keepGroup(int fd, std::optional<gid_t> group) {
     return errno;
 }
 
-// Writes, syncs and closes the temporary file; on failure closes it and names the step.
-// The group goes first: changing it may clear set-id bits, which the mode then restores.
+// Writes and syncs the temporary file; on failure names the step. The descriptor stays open
+// (and its lock held) until the file is in place, so no cleaner takes it meanwhile. The group
+// goes first: changing it may clear set-id bits, which the mode then restores.
 std::optional<FileWriteResult> fillTemp(int fd, const QByteArray& bytes, const Keep& keep) {
     const AtomicFileOps& ops = AtomicFileFaults::current();
-    auto fail = [&](const char* step, int error) {
-        ops.close(fd);
-        return failure(QString::fromLatin1(step), error);
-    };
     if (int error = writeAll(fd, bytes))
-        return fail("write", error);
+        return failure(QStringLiteral("write"), error);
     if (int error = keepGroup(fd, keep.group))
-        return fail("fchown", error);
+        return failure(QStringLiteral("fchown"), error);
     if (keep.mode && ops.fchmod(fd, *keep.mode) != 0)
-        return fail("fchmod", errno);
+        return failure(QStringLiteral("fchmod"), errno);
     if (ops.fsync(fd) != 0)
-        return fail("fsync", errno);
-    if (ops.close(fd) != 0)
-        return failure(QStringLiteral("close"), errno);
+        return failure(QStringLiteral("fsync"), errno);
     return std::nullopt;
 }
 
@@ -97,6 +94,112 @@ FileWriteResult syncDirectory(const QByteArray& dir) {
         return failure(QStringLiteral("fsync directory (file was replaced)"), error);
     return FileWriteResult{true, {}};
 }
+
+// The same file in the same version; the change time is left out, since the swap itself
+// moves it.
+bool sameVersion(const struct stat& st, const FileIdentity& expected) {
+    const FileIdentity seen = FileIdentity::fromStat(st);
+    return seen.device == expected.device && seen.inode == expected.inode &&
+           seen.size == expected.size && seen.modifiedNs == expected.modifiedNs;
+}
+
+std::optional<QByteArray> readAll(const QByteArray& path) {
+    QFile file(QFile::decodeName(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return file.readAll();
+}
+
+// Puts the temporary file in the target's place: a plain rename, or, when the caller says
+// what it expects there, a swap that proves it replaced exactly that file.
+class Swap {
+public:
+    Swap(QByteArray temp, QByteArray target) : _temp(std::move(temp)), _target(std::move(target)) {}
+
+    FileWriteResult run(const std::optional<FileIdentity>* expected) {
+        if (!expected)
+            return rename(0);
+        if (!*expected)
+            return create();
+        return exchange(**expected);
+    }
+    // Whether the new file took the target's place (then the temporary name is not ours).
+    bool swapped() const { return _swapped; }
+
+private:
+    FileWriteResult rename(unsigned flags) {
+        if (AtomicFileFaults::current().rename(_temp.constData(), _target.constData(), flags) !=
+            0) {
+            _error = errno;
+            return failure(QStringLiteral("rename"), _error);
+        }
+        _swapped = true;
+        return FileWriteResult{true, {}};
+    }
+
+    // Without exchange support the last check and a plain rename must do.
+    FileWriteResult checkedRename(const std::optional<FileIdentity>& expected) {
+        if (FileIdentity::ofEncoded(_target.constData()) != expected)
+            return conflict();
+        return rename(0);
+    }
+
+    FileWriteResult create() {
+        FileWriteResult result = rename(RENAME_NOREPLACE);
+        if (result.ok)
+            return result;
+        if (_error == EEXIST)
+            return conflict();
+        return _error == EINVAL ? checkedRename(std::nullopt) : result;
+    }
+
+    FileWriteResult exchange(const FileIdentity& expected) {
+        // The last look, so that the usual conflict costs no swap at all.
+        if (FileIdentity::ofEncoded(_target.constData()) != expected)
+            return conflict();
+        // A shared lock on the file about to be displaced keeps temporary-file cleaners off it
+        // while it sits under the temporary name.
+        const int held = ::open(_target.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (held < 0)
+            return errno == ENOENT ? conflict() : failure(QStringLiteral("open target"), errno);
+        ::flock(held, LOCK_SH);
+        FileWriteResult result = rename(RENAME_EXCHANGE);
+        if (result.ok)
+            result = inspectDisplaced(expected);
+        ::close(held);
+        if (!result.ok && !_swapped && _error == EINVAL)
+            return checkedRename(expected);
+        if (!result.ok && !_swapped && _error == ENOENT)
+            return conflict();
+        return result;
+    }
+
+    // The temporary name now holds the file that was in place. It was the expected one:
+    // remove it. It was not: hand its bytes back so the caller can merge them.
+    FileWriteResult inspectDisplaced(const FileIdentity& expected) {
+        struct stat st {};
+        if (::lstat(_temp.constData(), &st) == 0 && sameVersion(st, expected)) {
+            ::unlink(_temp.constData());
+            return FileWriteResult{true, {}};
+        }
+        const std::optional<QByteArray> bytes = readAll(_temp);
+        if (!bytes) {
+            // Unreadable to us: leave it where it is rather than lose it.
+            return FileWriteResult{false, QStringLiteral("the file replaced at the last moment "
+                                                         "could not be read; it is kept as ") +
+                                              QFile::decodeName(_temp)};
+        }
+        ::unlink(_temp.constData());
+        FileWriteResult result = conflict();
+        result.displaced = *bytes;
+        return result;
+    }
+
+    QByteArray _temp;
+    QByteArray _target;
+    bool _swapped = false;
+    int _error = 0;
+};
 
 } // namespace
 
@@ -124,19 +227,26 @@ FileWriteResult AtomicFile::replace(const QString& hostPath, const QByteArray& b
     const int fd = AtomicTempFile::create(target.dir, target.name, tempPath);
     if (fd < 0)
         return failure(QStringLiteral("create temporary file"), errno);
-    if (std::optional<FileWriteResult> failed = fillTemp(fd, bytes, keep)) {
+    const AtomicFileOps& ops = AtomicFileFaults::current();
+    Swap swap(tempPath, path);
+    std::optional<FileWriteResult> failed = fillTemp(fd, bytes, keep);
+    FileWriteResult result = failed ? *failed : swap.run(expected);
+    const bool inPlace = swap.swapped();
+    if (inPlace) {
+        struct stat st {};
+        if (::fstat(fd, &st) == 0)
+            result.written = FileIdentity::fromStat(st);
+    } else {
         ::unlink(tempPath.constData());
-        return *failed;
     }
-    // The last look before the rename: only a change in between these two calls is missed.
-    if (changed(path, expected)) {
-        ::unlink(tempPath.constData());
-        return conflict();
-    }
-    if (AtomicFileFaults::current().rename(tempPath.constData(), path.constData()) != 0) {
-        int error = errno;
-        ::unlink(tempPath.constData());
-        return failure(QStringLiteral("rename"), error);
-    }
-    return syncDirectory(target.dir);
+    // Closed only now: until the file is in place the descriptor's lock guards it.
+    const bool closed = ops.close(fd) == 0;
+    const int closeError = errno;
+    if (!inPlace)
+        return result;
+    if (FileWriteResult synced = syncDirectory(target.dir); !synced && result.ok)
+        return synced;
+    if (!closed && result.ok)
+        return failure(QStringLiteral("close (file was replaced)"), closeError);
+    return result;
 }

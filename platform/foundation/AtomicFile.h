@@ -7,11 +7,21 @@
 #include <optional>
 
 struct FileWriteResult {
+    FileWriteResult() = default;
+    FileWriteResult(bool ok, QString error, bool conflict = false)
+        : ok(ok), error(std::move(error)), conflict(conflict) {}
+
     bool ok = false;
     QString error;
     // The file was not what the caller expected (someone changed, created or removed it since
     // the caller read it); nothing was written. Read again, reapply the change and retry.
     bool conflict = false;
+    // The new file, right after it took the target's place (unset when nothing was put there).
+    std::optional<FileIdentity> written;
+    // Set with `conflict` when the write went in over a file other than the expected one (a
+    // writer replaced it in the last moment): that file's bytes. The new bytes ARE in place;
+    // merge the displaced content and write again, expecting `written`.
+    std::optional<QByteArray> displaced;
     explicit operator bool() const { return ok; }
 };
 
@@ -26,11 +36,13 @@ public:
     // The target is `hostPath`, or, when that is a symbolic link, the file at the end of the
     // link (created when the link dangles): the link itself is kept.
     //
-    // With `expected` given, the target's identity is compared with *expected (nullopt:
-    // "there was no file") right before the rename; on a mismatch nothing changes and the
-    // result has `conflict` set. The check and the rename are two system calls, so a change
-    // landing in the few microseconds between them still goes unnoticed; no lock-free
-    // scheme closes that, and it is far narrower than the read-modify-write it guards.
+    // With `expected` given (nullopt: "there was no file"), nothing is replaced unless the
+    // target is still that file: a file that changed before the swap gives `conflict` and no
+    // write. The swap itself is an exchange (renameat2 RENAME_EXCHANGE; RENAME_NOREPLACE for a
+    // new file) followed by a look at the file it displaced, so even a replacement that lands
+    // between the last check and the swap is caught, and handed back in `displaced`. Only an
+    // in-place write into the old file after the swap is missed. On file systems without
+    // exchange, the last check and a plain rename leave a window of a few microseconds.
     //
     // On failure the temporary file is removed, the old file is untouched and `error` names
     // the step and the system's reason. A failed directory sync is reported too, though by

@@ -13,6 +13,9 @@ int openTempFile(const char* path, int flags, mode_t mode) {
 int openDirectory(const char* path, int flags) {
     return ::open(path, flags);
 }
+int renameFile(const char* from, const char* to, unsigned flags) {
+    return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, flags);
+}
 
 AtomicFileOps& active() {
     static AtomicFileOps ops = AtomicFileFaults::systemOps();
@@ -23,7 +26,7 @@ AtomicFileOps& active() {
 
 AtomicFileOps AtomicFileFaults::systemOps() {
     return AtomicFileOps{openTempFile, ::write,       ::fchmod, ::fsync, ::close,
-                         ::rename,     openDirectory, ::fsync,  ::fchown};
+                         renameFile,   openDirectory, ::fsync,  ::fchown};
 }
 
 const AtomicFileOps& AtomicFileFaults::current() {

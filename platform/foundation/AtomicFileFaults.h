@@ -10,7 +10,8 @@ struct AtomicFileOps {
     int (*fchmod)(int fd, mode_t mode);
     int (*fsync)(int fd);
     int (*close)(int fd);
-    int (*rename)(const char* from, const char* to);
+    // renameat2 on the working directory: flags 0, RENAME_NOREPLACE or RENAME_EXCHANGE.
+    int (*rename)(const char* from, const char* to, unsigned flags);
     int (*openDirectory)(const char* path, int flags);
     int (*fsyncDirectory)(int fd);
     int (*fchown)(int fd, uid_t owner, gid_t group);

@@ -127,3 +127,69 @@ TEST_F(AtomicFileConflict, OtherFailuresAreNotConflicts) {
 }
 
 } // namespace
+
+namespace {
+
+std::function<void()> beforeSwap;
+
+// The swap fires the interference first, so it lands after every check and before the swap.
+AtomicFileOps opsInterferingAtSwap() {
+    AtomicFileOps ops = AtomicFileFaults::systemOps();
+    ops.rename = [](const char* from, const char* to, unsigned flags) {
+        if (beforeSwap)
+            std::exchange(beforeSwap, nullptr)();
+        return AtomicFileFaults::systemOps().rename(from, to, flags);
+    };
+    return ops;
+}
+
+// Whatever lands in the last moment is never silently lost: a replacement is swapped out and
+// handed back for merging (ours is in place, as `written` says), a new file is left alone.
+TEST_F(AtomicFileConflict, AReplacementInTheLastMomentIsHandedBack) {
+    const QString other = dir.filePath("other");
+    struct Case {
+        const char* name;
+        bool existedWhenRead;
+        QByteArray expectedInPlace;
+        std::optional<QByteArray> expectedDisplaced;
+    };
+    const Case cases[] = {
+        {"replaced by rename", true, "ours", QByteArray("theirs")},
+        {"created", false, "theirs", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(path);
+        if (c.existedWhenRead)
+            writeFile(path, "as read");
+        const std::optional<FileIdentity> seen = FileIdentity::of(path);
+        beforeSwap = [&] {
+            writeFile(other, "theirs");
+            ASSERT_EQ(::rename(QFile::encodeName(other), QFile::encodeName(path)), 0);
+        };
+        AtomicFileFaults::install(opsInterferingAtSwap());
+        const FileWriteResult result = AtomicFile::replace(path, "ours", &seen);
+        AtomicFileFaults::reset();
+        EXPECT_FALSE(result.ok);
+        EXPECT_TRUE(result.conflict);
+        EXPECT_EQ(readAll(path), c.expectedInPlace);
+        EXPECT_EQ(result.displaced, c.expectedDisplaced);
+        EXPECT_EQ(result.written.has_value(), c.expectedDisplaced.has_value());
+        if (result.written) {
+            EXPECT_EQ(result.written, FileIdentity::of(path));
+        }
+        EXPECT_EQ(entriesOf(dir), QStringList{"prefs.plist"}); // nothing left behind
+    }
+}
+
+TEST_F(AtomicFileConflict, AWriteThatWentInReportsWhatItLeft) {
+    writeFile(path, "as read");
+    const std::optional<FileIdentity> seen = FileIdentity::of(path);
+    const FileWriteResult result = AtomicFile::replace(path, "ours", &seen);
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_FALSE(result.displaced);
+    EXPECT_EQ(result.written, FileIdentity::of(path));
+    EXPECT_EQ(entriesOf(dir), QStringList{"prefs.plist"});
+}
+
+} // namespace

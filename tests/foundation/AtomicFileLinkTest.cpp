@@ -181,8 +181,9 @@ TEST_F(AtomicFileGroup, RefusedGroupChangeIsToleratedOtherErrorsAreNot) {
         AtomicFileFaults::reset();
         EXPECT_EQ(result.ok, written) << strerror(error);
         EXPECT_EQ(readAll(path), written ? "new" : "old");
-        if (!written)
+        if (!written) {
             EXPECT_EQ(result.error, QStringLiteral("fchown: ") + strerror(error));
+        }
         EXPECT_TRUE(hiddenIn(store).isEmpty());
     }
 }

@@ -148,7 +148,7 @@ AtomicFileOps opsFailing(const std::string& step) {
     if (step == "close") // the descriptor is released even when close reports an error
         ops.close = [](int fd) { return ::close(fd), errno = injectedError, -1; };
     if (step == "rename")
-        ops.rename = [](const char*, const char*) { return errno = injectedError, -1; };
+        ops.rename = [](const char*, const char*, unsigned) { return errno = injectedError, -1; };
     if (step == "open directory")
         ops.openDirectory = [](const char*, int) { return errno = injectedError, -1; };
     if (step == "fsync directory")
@@ -179,9 +179,10 @@ std::vector<Fault> faults() {
     std::vector<Fault> all;
     for (int error : {ENOSPC, EIO, EACCES}) {
         for (const char* step :
-             {"create temporary file", "write", "fchmod", "fsync", "close", "rename"})
+             {"create temporary file", "write", "fchmod", "fsync", "rename"})
             all.push_back({step, error, false});
-        for (const char* step : {"open directory", "fsync directory"})
+        // The temporary file stays open until it is in place, so its lock keeps cleaners off.
+        for (const char* step : {"close", "open directory", "fsync directory"})
             all.push_back({step, error, true});
     }
     return all;
