@@ -1,0 +1,511 @@
+// The pane's costs, each beside the baseline it is judged against, measured in one run; a table
+// of the ratios is printed after the usual output.
+//
+// - A stored change: setPreferenceValue through a hosted, shown pane, up to every row height
+//   asked again (the table's height pass runs synchronously in endUpdates), against one read
+//   plus one atomic write of the same preference file. Panes of 50, 500 and 2,000 rows with
+//   1,000 nested groups, or rows / 2 where the pane has fewer than 2,000 rows (a group needs a
+//   controlling row and at least one row in it); files of 100 and 10,000 entries.
+// - The same change on the old path (QEVRootListController::setUncachedPathForBenchmark):
+//   every height query scans every group and every read parses the file again.
+// - Opening a pane to its first painted frame, 2,000 rows against 50, with and without nested
+//   groups (one per ten rows).
+// - One scroll callback (a new content offset, so the table places cells and the pane runs its
+//   fades and banner), 2,000 rows against 50; and the same walking down the whole 2,000 rows,
+//   so that cells for rows never seen before are made.
+// - Peak memory (maximum resident set) of the Settings application rendering the 2,000-row
+//   pane, against the same application rendering its entry list with no pane open. Each is a
+//   child process; its peak comes from wait4.
+#include "BenchBundle.h"
+#include "tests/common/TempDeviceRoot.h"
+
+#include "foundation/AtomicFile.h"
+#include "foundation/NSBundle.h"
+#include "foundation/PropertyList.h"
+#include "framework/QEVRootListController.h"
+#include "pane/PaneRegistration.h"
+#include "pane/TOLVPLAYERPreferencesListController.h"
+#include "preferences/PSSpecifier.h"
+#include "preferences/UITableView.h"
+#include "uikit/UINavigationController.h"
+#include "uikit/UIWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <cmath>
+#include <cstdio>
+#include <fcntl.h>
+#include <map>
+#include <memory>
+#include <optional>
+#include <spawn.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+const QString kPrefs =
+    QStringLiteral("/var/jb/var/mobile/Library/Preferences/com.qev.tolvplayerprefs.plist");
+
+// ---- panes and files --------------------------------------------------------------------
+
+// `rows` switch rows in sections of 20; `groups` of them control the rows after them, in
+// runs that do not overlap, all switched on so that every row stays visible.
+QVariantList makeRows(int rows, int groups) {
+    QVariantList items;
+    const int span = groups > 0 ? rows / groups : 0;
+    for (int i = 0; i < rows; ++i) {
+        if (i % 20 == 0)
+            items.append(
+                QVariantMap{{"cell", "PSGroupCell"}, {"label", QString("Section %1").arg(i / 20)}});
+        QVariantMap row{{"cell", "PSSwitchCell"},
+                        {"cellClass", "QEVSwitchCell"},
+                        {"label", QString("Row %1").arg(i)},
+                        {"key", QString("row%1").arg(i)},
+                        {"default", true}};
+        if (span > 1 && i % span == 0 && i / span < groups)
+            row.insert("nestedEntryCount", span - 1);
+        items.append(row);
+    }
+    return items;
+}
+
+// 1,000 groups where the pane has room for them; else one per two rows.
+int storedChangeGroups(int rows) {
+    return std::min(1000, rows / 2);
+}
+
+QVariantMap makeEntries(int entries) {
+    QVariantMap map;
+    for (int i = 0; i < entries; ++i)
+        map.insert(QString("unrelated%1").arg(i),
+                   i % 3 == 0 ? QVariant(true) : QVariant(QString("value %1").arg(i)));
+    return map;
+}
+
+// A pane hosted as the Settings application hosts it (an outer navigation controller with
+// the pane in one of its own), shown and painted once.
+struct HostedPane {
+    UIWindow window;
+    TOLVPLAYERPreferencesListController* pane = new TOLVPLAYERPreferencesListController;
+
+    explicit HostedPane(NSBundle* bundle) {
+        pane->setBundle(bundle);
+        window.resize(390, 844);
+        window.setRootViewController(new UINavigationController(new UINavigationController(pane)));
+        window.makeKeyAndVisible();
+        window.grab();
+    }
+};
+
+// The old path for as long as this lives.
+struct UncachedPath {
+    UncachedPath() { QEVRootListController::setUncachedPathForBenchmark(true); }
+    ~UncachedPath() { QEVRootListController::setUncachedPathForBenchmark(false); }
+    UncachedPath(const UncachedPath&) = delete;
+    UncachedPath& operator=(const UncachedPath&) = delete;
+};
+
+// ---- a stored change ----------------------------------------------------------------------
+
+void storedChange(benchmark::State& state, bool oldPath) {
+    const int rows = int(state.range(0));
+    const int groups = int(state.range(1));
+    const int entries = int(state.range(2));
+    TempDeviceRoot root;
+    PropertyList::writeDictionary(makeEntries(entries), root.hostPath(kPrefs));
+    HostedPane host(makeRowListBundle(root, makeRows(rows, groups)));
+    // A row that controls nothing, so no row collapses while its value toggles.
+    PSSpecifier* target = host.pane->specifiers().last();
+    // Switched on only now: opening the pane is not what is measured here.
+    std::optional<UncachedPath> uncached;
+    if (oldPath)
+        uncached.emplace();
+    bool value = false;
+    for (auto _ : state) {
+        host.pane->setPreferenceValue(value, target);
+        value = !value;
+    }
+    state.counters["rows"] = rows;
+    state.counters["groups"] = groups;
+    state.counters["entries"] = entries;
+}
+
+void BM_StoredChange(benchmark::State& state) {
+    storedChange(state, false);
+}
+void StoredChangeArguments(benchmark::internal::Benchmark* b) {
+    for (int entries : {100, 10000})
+        for (int rows : {50, 500, 2000})
+            b->Args({rows, storedChangeGroups(rows), entries});
+}
+BENCHMARK(BM_StoredChange)
+    ->Apply(StoredChangeArguments)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(0.3)
+    ->UseRealTime();
+
+// The old path took about a minute per change at 2,000 rows and 10,000 entries: one change.
+void BM_StoredChangeOldPath(benchmark::State& state) {
+    storedChange(state, true);
+}
+BENCHMARK(BM_StoredChangeOldPath)
+    ->Args({2000, 1000, 100})
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_StoredChangeOldPath)
+    ->Args({2000, 1000, 10000})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// The floor: read the file, set one entry, write it atomically.
+void BM_ReadAndAtomicWrite(benchmark::State& state) {
+    const int entries = int(state.range(0));
+    TempDeviceRoot root;
+    const QString path = root.hostPath(kPrefs);
+    PropertyList::writeDictionary(makeEntries(entries), path);
+    bool value = false;
+    for (auto _ : state) {
+        std::optional<QVariantMap> dictionary = PropertyList::readDictionary(path);
+        if (!dictionary) {
+            state.SkipWithError("the preference file could not be read");
+            return;
+        }
+        dictionary->insert(QStringLiteral("row0"), value);
+        value = !value;
+        if (!AtomicFile::replace(path, PropertyList::toXml(*dictionary))) {
+            state.SkipWithError("the preference file could not be written");
+            return;
+        }
+    }
+    state.counters["entries"] = entries;
+}
+BENCHMARK(BM_ReadAndAtomicWrite)
+    ->Arg(100)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(0.3)
+    ->UseRealTime();
+
+// ---- opening and scrolling ----------------------------------------------------------------
+
+void BM_OpenToFirstFrame(benchmark::State& state) {
+    const int rows = int(state.range(0));
+    const int groups = int(state.range(1));
+    TempDeviceRoot root;
+    PropertyList::writeDictionary(makeEntries(100), root.hostPath(kPrefs));
+    const QVariantList items = makeRows(rows, groups);
+    for (auto _ : state) {
+        state.PauseTiming();
+        NSBundle* bundle = makeRowListBundle(root, items);
+        state.ResumeTiming();
+        auto host = std::make_unique<HostedPane>(bundle);
+        benchmark::DoNotOptimize(host.get());
+        state.PauseTiming();
+        host.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        state.ResumeTiming();
+    }
+    state.counters["rows"] = rows;
+    state.counters["groups"] = groups;
+}
+BENCHMARK(BM_OpenToFirstFrame)
+    ->Args({50, 0})
+    ->Args({50, 5})
+    ->Args({2000, 0})
+    ->Args({2000, 200})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(0.3)
+    ->UseRealTime();
+
+// Offsets for the n-th scroll callback: back and forth between two places further apart than
+// the screen is tall, or (walking) on down the list and back to the top at its end.
+double scrollOffset(long long n, bool walk, double maximum) {
+    if (!walk)
+        return n % 2 == 0 ? 100.0 : 1000.0;
+    const double y = double(n) * 97.0;
+    return std::fmod(y, std::max(1.0, maximum));
+}
+
+void scrollCallback(benchmark::State& state, bool walk) {
+    const int rows = int(state.range(0));
+    TempDeviceRoot root;
+    PropertyList::writeDictionary(makeEntries(100), root.hostPath(kPrefs));
+    HostedPane host(makeRowListBundle(root, makeRows(rows, rows / 10)));
+    UITableView* table = host.pane->table();
+    const double maximum = table->maximumContentOffsetY();
+    long long n = 0;
+    for (auto _ : state) {
+        table->setContentOffset(QPointF(0, scrollOffset(++n, walk, maximum)));
+        // Cells the table lets go are deleted later, as the event loop would between frames.
+        if (n % 64 == 0) {
+            state.PauseTiming();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            state.ResumeTiming();
+        }
+    }
+    state.counters["rows"] = rows;
+}
+
+void BM_ScrollCallback(benchmark::State& state) {
+    scrollCallback(state, false);
+}
+BENCHMARK(BM_ScrollCallback)->Arg(50)->Arg(2000)->Unit(benchmark::kMicrosecond)->MinTime(0.3);
+
+void BM_ScrollCallbackWalking(benchmark::State& state) {
+    scrollCallback(state, true);
+}
+BENCHMARK(BM_ScrollCallbackWalking)->Arg(2000)->Unit(benchmark::kMicrosecond)->MinTime(0.3);
+
+// ---- the Settings application's peak memory ---------------------------------------------
+
+const QString kBundle = QStringLiteral("/var/jb/Library/PreferenceBundles/tolvplayerprefs.bundle");
+const QString kEntries = QStringLiteral("/var/jb/Library/PreferenceLoader/Preferences");
+
+bool copyTree(const QString& from, const QString& to) {
+    if (!QDir().mkpath(to))
+        return false;
+    const QDir source(from);
+    for (const QString& name : source.entryList(QDir::Files))
+        if (!QFile::copy(source.filePath(name), to + "/" + name))
+            return false;
+    for (const QString& name : source.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        if (!copyTree(source.filePath(name), to + "/" + name))
+            return false;
+    return true;
+}
+
+// A device root laid out as the install step lays it out (the bundle's resources, its module
+// from the build, the settings entry), with a row list of `rows` rows in place of the shipped
+// one. Empty on failure.
+QString installRoot(const QTemporaryDir& dir, int rows) {
+    const QString bundle = dir.path() + kBundle;
+    const bool ok =
+        copyTree(QStringLiteral(QEV_SOURCE_DIR "/resources/bundle"), bundle) &&
+        copyTree(QStringLiteral(QEV_SOURCE_DIR "/resources/entry"), dir.path() + kEntries) &&
+        QFile::link(QStringLiteral(QEV_PANE_MODULE),
+                    bundle + "/" + QFileInfo(QStringLiteral(QEV_PANE_MODULE)).fileName()) &&
+        QDir().mkpath(QFileInfo(dir.path() + kPrefs).absolutePath());
+    if (!ok)
+        return {};
+    QFile::remove(bundle + "/Root.plist");
+    QFile list(bundle + "/Root.plist");
+    const QByteArray xml = PropertyList::toXml(QVariantMap{{"items", makeRows(rows, rows / 10)}});
+    if (!list.open(QIODevice::WriteOnly) || list.write(xml) != xml.size())
+        return {};
+    list.close();
+    return PropertyList::writeDictionary(makeEntries(100), dir.path() + kPrefs) ? dir.path()
+                                                                                : QString();
+}
+
+// Runs the application to its rendered frame; its peak resident set in KiB, or nothing when
+// it could not be run or did not exit cleanly.
+std::optional<long> settingsPeakKib(const QStringList& arguments, const QString& log) {
+    std::vector<QByteArray> bytes{QByteArray(QEV_SETTINGS_BINARY)};
+    for (const QString& argument : arguments)
+        bytes.push_back(argument.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& b : bytes)
+        argv.push_back(b.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    const QByteArray logPath = log.toLocal8Bit();
+    posix_spawn_file_actions_addopen(&actions, 1, logPath.constData(),
+                                     O_WRONLY | O_CREAT | O_APPEND, 0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        return std::nullopt;
+    int status = 0;
+    rusage usage{};
+    if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return std::nullopt;
+    return usage.ru_maxrss;
+}
+
+// Three runs; the median peak, in MiB, as the counter "peak_MiB".
+void BM_SettingsPeakMemory(benchmark::State& state) {
+    const bool openPane = state.range(0) != 0;
+    QTemporaryDir dir;
+    const QString root = installRoot(dir, 2000);
+    if (root.isEmpty()) {
+        state.SkipWithError("could not lay out a device root");
+        return;
+    }
+    QStringList arguments{"--root", root, "--render", dir.filePath("frame.png")};
+    if (openPane)
+        arguments << "--open"
+                  << "tolvplayerprefs";
+    std::vector<long> peaks;
+    for (auto _ : state) {
+        for (int run = 0; run < 3; ++run) {
+            const std::optional<long> peak = settingsPeakKib(arguments, dir.filePath("log.txt"));
+            if (!peak || !QFileInfo(dir.filePath("frame.png")).size()) {
+                state.SkipWithError("Settings did not render (see its log in the bench's output)");
+                QFile log(dir.filePath("log.txt"));
+                if (log.open(QIODevice::ReadOnly))
+                    std::fputs(log.readAll().constData(), stderr);
+                return;
+            }
+            peaks.push_back(*peak);
+        }
+    }
+    std::sort(peaks.begin(), peaks.end());
+    state.counters["peak_MiB"] = double(peaks.at(peaks.size() / 2)) / 1024.0;
+    state.counters["pane_rows"] = openPane ? 2000 : 0;
+}
+BENCHMARK(BM_SettingsPeakMemory)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// ---- the table of figures -------------------------------------------------------------------
+
+// The console output as usual; each run kept by its name and arguments for the table.
+class FigureReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred && run.iterations > 0)
+                _runs[run.run_name.function_name + "/" + run.run_name.args] = run;
+    }
+
+    // Seconds per iteration, or a counter's value.
+    std::optional<double> value(const std::string& key, const std::string& counter = {}) const {
+        const auto found = _runs.find(key);
+        if (found == _runs.end())
+            return std::nullopt;
+        const Run& run = found->second;
+        if (counter.empty())
+            return run.real_accumulated_time / double(run.iterations);
+        const auto c = run.counters.find(counter);
+        return c == run.counters.end() ? std::nullopt : std::optional<double>(c->second.value);
+    }
+
+private:
+    std::map<std::string, Run> _runs;
+};
+
+enum class Goal { None, AtMost, AtLeast };
+
+struct Figure {
+    std::string name;
+    std::string key;
+    std::string baselineKey;
+    Goal goal = Goal::None;
+    double limit = 0;
+    std::string counter; // empty: time per iteration
+};
+
+std::string formatTime(double seconds) {
+    char text[32];
+    if (seconds >= 1)
+        std::snprintf(text, sizeof text, "%.2f s", seconds);
+    else if (seconds >= 1e-3)
+        std::snprintf(text, sizeof text, "%.2f ms", seconds * 1e3);
+    else
+        std::snprintf(text, sizeof text, "%.1f us", seconds * 1e6);
+    return text;
+}
+
+std::string format(const Figure& figure, std::optional<double> v) {
+    if (!v)
+        return "not run";
+    if (!figure.counter.empty()) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.1f MiB", *v);
+        return text;
+    }
+    return formatTime(*v);
+}
+
+std::vector<Figure> figures() {
+    std::vector<Figure> list;
+    for (int entries : {100, 10000}) {
+        for (int rows : {50, 500, 2000}) {
+            const std::string args = std::to_string(rows) + "/" +
+                                     std::to_string(storedChangeGroups(rows)) + "/" +
+                                     std::to_string(entries);
+            const bool goal = rows == 2000 && entries == 10000;
+            list.push_back({"stored change " + args + " vs read+write", "BM_StoredChange/" + args,
+                            "BM_ReadAndAtomicWrite/" + std::to_string(entries),
+                            goal ? Goal::AtMost : Goal::None, goal ? 1.5 : 0});
+        }
+    }
+    for (int entries : {100, 10000}) {
+        const std::string args = "2000/1000/" + std::to_string(entries);
+        const bool goal = entries == 10000;
+        list.push_back({"old path " + args + " vs new (old/new)", "BM_StoredChangeOldPath/" + args,
+                        "BM_StoredChange/" + args, goal ? Goal::AtLeast : Goal::None,
+                        goal ? 100.0 : 0});
+    }
+    list.push_back({"open 2000 rows/200 groups vs 50/5", "BM_OpenToFirstFrame/2000/200",
+                    "BM_OpenToFirstFrame/50/5", Goal::AtMost, 1.5});
+    list.push_back({"open 2000 rows/no groups vs 50/none", "BM_OpenToFirstFrame/2000/0",
+                    "BM_OpenToFirstFrame/50/0"});
+    list.push_back(
+        {"scroll callback 2000 rows vs 50", "BM_ScrollCallback/2000", "BM_ScrollCallback/50"});
+    list.push_back({"scroll walking 2000 rows vs 50", "BM_ScrollCallbackWalking/2000",
+                    "BM_ScrollCallback/50"});
+    list.push_back({"Settings peak RSS, 2000-row pane vs none", "BM_SettingsPeakMemory/1",
+                    "BM_SettingsPeakMemory/0", Goal::AtMost, 1.3, "peak_MiB"});
+    return list;
+}
+
+void printFigures(const FigureReporter& reporter) {
+    std::printf("\n%-44s | %10s | %10s | %8s | %6s | %s\n", "figure", "value", "baseline", "ratio",
+                "goal", "met");
+    std::printf("%s\n", std::string(44 + 10 + 10 + 8 + 6 + 4 + 5 * 3, '-').c_str());
+    for (const Figure& figure : figures()) {
+        const std::optional<double> v = reporter.value(figure.key, figure.counter);
+        const std::optional<double> base = reporter.value(figure.baselineKey, figure.counter);
+        char ratio[32] = "-";
+        char goal[32] = "-";
+        const char* met = "-";
+        if (v && base && *base > 0) {
+            const double r = *v / *base;
+            std::snprintf(ratio, sizeof ratio, r >= 100 ? "%.0fx" : "%.2fx", r);
+            if (figure.goal == Goal::AtMost)
+                met = r <= figure.limit ? "yes" : "NO";
+            else if (figure.goal == Goal::AtLeast)
+                met = r >= figure.limit ? "yes" : "NO";
+        }
+        if (figure.goal == Goal::AtMost)
+            std::snprintf(goal, sizeof goal, "<=%gx", figure.limit);
+        else if (figure.goal == Goal::AtLeast)
+            std::snprintf(goal, sizeof goal, ">=%gx", figure.limit);
+        std::printf("%-44s | %10s | %10s | %8s | %6s | %s\n", figure.name.c_str(),
+                    format(figure, v).c_str(), format(figure, base).c_str(), ratio, goal, met);
+    }
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // The Settings children inherit the platform too.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    registerPaneClasses();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    FigureReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    printFigures(reporter);
+    benchmark::Shutdown();
+    return 0;
+}
