@@ -16,6 +16,7 @@
 #include <QTextEdit>
 #include <QVariantAnimation>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -154,6 +155,9 @@ void UITableView::reloadData() {
         }
     }
     _sections.clear();
+    _madeRows.clear();
+    _tabRows.clear();
+    _placedInView.clear();
     _loaded = true;
     const int sections =
         _controller ? std::max(0, _controller->numberOfSectionsInTableView(this)) : 0;
@@ -239,12 +243,16 @@ QString UITableView::footerTitleForSection(int section) const {
 std::optional<NSIndexPath> UITableView::indexPathForRowAtPoint(QPointF p) const {
     if (p.x() < insetX() || p.x() >= insetX() + sectionWidth())
         return std::nullopt;
-    for (int s = 0; s < _sections.size(); ++s) {
-        const QList<Row>& rows = _sections.at(s).rows;
-        for (int r = 0; r < rows.size(); ++r) {
-            const Row& row = rows.at(r);
-            if (row.height >= kShownHeight && p.y() >= row.y && p.y() < row.y + row.height)
-                return NSIndexPath{s, r};
+    const auto section =
+        std::partition_point(_sections.cbegin(), _sections.cend(),
+                             [&p](const Section& s) { return s.rowsTop + s.rowsHeight <= p.y(); });
+    for (auto s = section; s != _sections.cend() && s->rowsTop <= p.y(); ++s) {
+        const QList<Row>& rows = s->rows;
+        auto row = std::partition_point(rows.cbegin(), rows.cend(),
+                                        [&p](const Row& r) { return r.y + r.height <= p.y(); });
+        for (; row != rows.cend() && row->y <= p.y(); ++row) {
+            if (row->height >= kShownHeight && p.y() >= row->y && p.y() < row->y + row->height)
+                return NSIndexPath{int(s - _sections.cbegin()), int(row - rows.cbegin())};
         }
     }
     return std::nullopt;
@@ -261,7 +269,7 @@ double UITableView::maximumContentOffsetY() const {
 
 // ---- layout -----------------------------------------------------------------------------
 
-void UITableView::layoutContents() {
+void UITableView::layoutContents(bool geometryChanged) {
     if (_inLayout) {
         _layoutAgain = true;
         return;
@@ -269,9 +277,12 @@ void UITableView::layoutContents() {
     _inLayout = true;
     for (int pass = 0; pass < 4; ++pass) {
         _layoutAgain = false;
-        computeGeometry();
+        // A second pass follows a change made while placing (a cell gave its row a height).
+        const bool measure = geometryChanged || pass > 0;
+        if (measure)
+            computeGeometry();
         placeHeaderView();
-        placeCells();
+        placeCells(measure);
         if (!_layoutAgain)
             break;
     }
@@ -298,9 +309,15 @@ void UITableView::computeGeometry() {
             y += kHeaderTop + h + kHeaderBottom;
         }
         section.rowsTop = y;
-        for (Row& row : section.rows) {
+        section.firstShown = section.lastShown = -1;
+        for (int r = 0; r < section.rows.size(); ++r) {
+            Row& row = section.rows[r];
             row.y = y;
             y += row.height;
+            if (row.height >= kShownHeight) {
+                section.firstShown = section.firstShown < 0 ? r : section.firstShown;
+                section.lastShown = r;
+            }
         }
         section.rowsHeight = y - section.rowsTop;
         if (section.footer.isEmpty()) {
@@ -323,51 +340,80 @@ void UITableView::placeHeaderView() {
     _headerView->show();
 }
 
-void UITableView::placeCells() {
+void UITableView::placeCells(bool everyCell) {
+    // A scroll touches only the rows in view now and those placed in view before; after any
+    // other change every made cell is placed again, as a row out of view may have collapsed.
+    std::vector<RowIndex> rows = rowsInView();
+    if (everyCell)
+        rows.insert(rows.end(), _madeRows.begin(), _madeRows.end());
+    else
+        rows.insert(rows.end(), _placedInView.begin(), _placedInView.end());
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    _placedInView.clear();
+    for (const RowIndex& row : rows) {
+        if (!placeRow(row.first, row.second))
+            return; // the controller reloaded the table meanwhile
+    }
+}
+
+std::vector<UITableView::RowIndex> UITableView::rowsInView() const {
     const double top = _offset.y();
     const double bottom = top + viewport()->height();
-    const int x = qRound(insetX());
-    const int width = qRound(sectionWidth());
-    const int generation = _generation;
-    for (int s = 0; s < _sections.size(); ++s) {
-        int first = -1;
-        int last = -1;
-        for (int r = 0; r < _sections.at(s).rows.size(); ++r) {
-            if (_sections.at(s).rows.at(r).height >= kShownHeight) {
-                first = first < 0 ? r : first;
-                last = r;
-            }
-        }
-        for (int r = 0; r < _sections.at(s).rows.size(); ++r) {
-            const Row& row = _sections.at(s).rows.at(r);
-            const bool shown = row.height >= kShownHeight;
-            if (!row.cell && shown && row.y < bottom && row.y + row.height > top) {
-                if (!makeCell(s, r) || generation != _generation)
-                    return; // the controller reloaded the table meanwhile
-            }
-            PSTableCell* cell = _sections.at(s).rows.at(r).cell.data();
-            if (!cell)
-                continue;
-            const int y0 = qRound(row.y - top);
-            const int y1 = qRound(row.y + row.height - top);
-            if (!shown || y1 <= y0) {
-                // A collapsed row takes no click and no keyboard focus.
-                cell->hide();
-                continue;
-            }
-            // A cell out of view that stays out of view needs no move.
-            const QRect target(x, y0, width, y1 - y0);
-            const QRect view = viewport()->rect();
-            if (!cell->isHidden() && !target.intersects(view) && !cell->geometry().intersects(view))
-                continue;
-            cell->setLayoutHeight(row.to > 0 ? row.to : row.height);
-            cell->setSectionCorners(_style == InsetGrouped ? kCornerRadius : 0, r == first,
-                                    r == last);
-            cell->setGeometry(target);
-            if (cell->isHidden())
-                cell->show();
+    std::vector<RowIndex> found;
+    // Sections and rows lie in content order, so the first one reaching the top is searched.
+    const auto section =
+        std::partition_point(_sections.cbegin(), _sections.cend(),
+                             [top](const Section& s) { return s.rowsTop + s.rowsHeight <= top; });
+    for (auto s = section; s != _sections.cend() && s->rowsTop < bottom; ++s) {
+        const QList<Row>& rows = s->rows;
+        auto row = std::partition_point(rows.cbegin(), rows.cend(),
+                                        [top](const Row& r) { return r.y + r.height <= top; });
+        for (; row != rows.cend() && row->y < bottom; ++row) {
+            if (row->height >= kShownHeight)
+                found.emplace_back(int(s - _sections.cbegin()), int(row - rows.cbegin()));
         }
     }
+    return found;
+}
+
+bool UITableView::placeRow(int s, int r) {
+    const double top = _offset.y();
+    const double bottom = top + viewport()->height();
+    {
+        const Row& row = _sections.at(s).rows.at(r);
+        if (!row.cell && row.height >= kShownHeight && row.y < bottom && row.y + row.height > top) {
+            const int generation = _generation;
+            if (!makeCell(s, r) || generation != _generation)
+                return false;
+        }
+    }
+    const Section& section = _sections.at(s);
+    const Row& row = section.rows.at(r);
+    PSTableCell* cell = row.cell.data();
+    if (!cell)
+        return true;
+    const int y0 = qRound(row.y - top);
+    const int y1 = qRound(row.y + row.height - top);
+    if (row.height < kShownHeight || y1 <= y0) {
+        // A collapsed row takes no click and no keyboard focus.
+        cell->hide();
+        return true;
+    }
+    // A cell out of view that stays out of view needs no move.
+    const QRect target(qRound(insetX()), y0, qRound(sectionWidth()), y1 - y0);
+    const QRect view = viewport()->rect();
+    if (!cell->isHidden() && !target.intersects(view) && !cell->geometry().intersects(view))
+        return true;
+    cell->setLayoutHeight(row.to > 0 ? row.to : row.height);
+    cell->setSectionCorners(_style == InsetGrouped ? kCornerRadius : 0, r == section.firstShown,
+                            r == section.lastShown);
+    cell->setGeometry(target);
+    if (cell->isHidden())
+        cell->show();
+    if (target.intersects(view))
+        _placedInView.emplace_back(s, r);
+    return true;
 }
 
 bool UITableView::makeCell(int section, int row) {
@@ -384,7 +430,7 @@ bool UITableView::makeCell(int section, int row) {
         return true;
     cell->setParent(viewport());
     _sections[section].rows[row].cell = cell;
-    chainTabOrder();
+    chainTabOrder({section, row});
     // A cell may set its row's height while it is made; the row takes it before it shows.
     const double height = askHeight({section, row});
     Row& made = _sections[section].rows[row];
@@ -395,11 +441,74 @@ bool UITableView::makeCell(int section, int row) {
     return true;
 }
 
-void UITableView::chainTabOrder() {
-    // Cells are made as they scroll into view; keep Tab going through them in row order.
-    const QList<PSTableCell*> cells = madeCells();
-    for (qsizetype i = 1; i < cells.size(); ++i)
-        QWidget::setTabOrder(cells.at(i - 1), cells.at(i));
+void UITableView::chainTabOrder(RowIndex made) {
+    // Cells are made as they scroll into view, in any order; Tab goes through them in row
+    // order, so the new cell's tab stops go between those of its nearest made neighbours.
+    _madeRows.insert(made);
+    PSTableCell* cell = _sections.at(made.first).rows.at(made.second).cell.data();
+    const QList<QWidget*> stops = tabStops(cell);
+    if (stops.isEmpty())
+        return;
+    const auto it = _tabRows.insert(made).first;
+    QWidget* previous = nullptr;
+    for (auto p = it; !previous && p != _tabRows.begin();) {
+        --p;
+        const QList<QWidget*> before = tabStops(cellAt(*p));
+        previous = before.isEmpty() ? nullptr : before.last();
+        if (!previous)
+            p = _tabRows.erase(p); // gone, or has no tab stop any more
+    }
+    QWidget* next = nullptr;
+    for (auto n = std::next(it); !previous && !next && n != _tabRows.end();) {
+        const QList<QWidget*> after = tabStops(cellAt(*n));
+        next = after.isEmpty() ? nullptr : after.first();
+        n = next ? n : _tabRows.erase(n);
+    }
+    if (previous)
+        insertTabStopsAfter(previous, stops);
+    else if (next)
+        insertTabStopsAfter(next->previousInFocusChain(), stops);
+}
+
+PSTableCell* UITableView::cellAt(RowIndex index) const {
+    return _sections.at(index.first).rows.at(index.second).cell.data();
+}
+
+QList<QWidget*> UITableView::tabStops(QWidget* cell) {
+    QList<QWidget*> stops;
+    if (!cell)
+        return stops;
+    const auto takesTab = [](QWidget* w) { return bool(w->focusPolicy() & Qt::TabFocus); };
+    // A cell's widgets follow it in the focus chain, in their order, when it joins the table.
+    for (QWidget* w = cell->nextInFocusChain(); w != cell && cell->isAncestorOf(w);
+         w = w->nextInFocusChain()) {
+        if (takesTab(w))
+            stops.append(w);
+    }
+    // Widgets the cell added later sit elsewhere in the chain.
+    for (QWidget* w : cell->findChildren<QWidget*>()) {
+        if (takesTab(w) && !stops.contains(w))
+            stops.append(w);
+    }
+    return stops;
+}
+
+void UITableView::insertTabStopsAfter(QWidget* anchor, const QList<QWidget*>& stops) {
+    // QWidget::setTabOrder moves only widgets that take focus; an anchor that takes none
+    // takes Tab focus for the move (one with a focus proxy would pass it on, so it is left).
+    if (!anchor || anchor == stops.first())
+        return;
+    const Qt::FocusPolicy policy = anchor->focusPolicy();
+    const bool lend = !(policy & Qt::TabFocus);
+    if (lend && anchor->focusProxy())
+        return;
+    if (lend)
+        anchor->setFocusPolicy(Qt::TabFocus);
+    QWidget::setTabOrder(anchor, stops.first());
+    if (lend)
+        anchor->setFocusPolicy(policy);
+    for (qsizetype i = 1; i < stops.size(); ++i)
+        QWidget::setTabOrder(stops.at(i - 1), stops.at(i));
 }
 
 // ---- header view ------------------------------------------------------------------------
@@ -542,7 +651,7 @@ void UITableView::applyOffset(double y) {
     if (y == _offset.y())
         return;
     _offset.setY(y);
-    layoutContents();
+    layoutContents(false);
     if (_controller)
         _controller->scrollViewDidScroll(this);
 }
@@ -720,11 +829,12 @@ void UITableView::paintEvent(QPaintEvent* event) {
                                                           : section.footerRect.bottom();
         if (bottom < visible.top() || top > visible.bottom())
             continue;
-        paintSection(painter, section, sectionWidth());
+        paintSection(painter, section, sectionWidth(), visible);
     }
 }
 
-void UITableView::paintSection(QPainter& painter, const Section& section, double width) const {
+void UITableView::paintSection(QPainter& painter, const Section& section, double width,
+                               const QRectF& visible) const {
     painter.setFont(sectionTextFont());
     painter.setPen(kSecondaryText);
     if (!section.header.isEmpty())
@@ -739,18 +849,19 @@ void UITableView::paintSection(QPainter& painter, const Section& section, double
     painter.setBrush(Qt::white);
     painter.drawRoundedRect(area, std::min(radius, area.height() / 2),
                             std::min(radius, area.height() / 2));
-    // A hairline under every shown row that has another shown row after it.
+    // A hairline above every shown row that has another shown row before it; only the rows
+    // near the painted area are visited.
     const double hairline = std::max(0.5, 1.0 / std::max(1.0, devicePixelRatioF()));
-    const Row* previous = nullptr;
-    for (const Row& row : section.rows) {
-        if (row.height < kShownHeight)
+    const double from = visible.top() - 1;
+    const double to = visible.bottom() + 1;
+    auto row = std::partition_point(section.rows.cbegin(), section.rows.cend(),
+                                    [from](const Row& r) { return r.y + r.height < from; });
+    for (; row != section.rows.cend() && row->y <= to; ++row) {
+        if (row->height < kShownHeight || row - section.rows.cbegin() <= section.firstShown)
             continue;
-        if (previous) {
-            const double y = std::round((row.y) * devicePixelRatioF()) / devicePixelRatioF();
-            painter.fillRect(
-                QRectF(area.left() + kTextInset, y - hairline, area.width() - kTextInset, hairline),
-                kSeparator);
-        }
-        previous = &row;
+        const double y = std::round(row->y * devicePixelRatioF()) / devicePixelRatioF();
+        painter.fillRect(
+            QRectF(area.left() + kTextInset, y - hairline, area.width() - kTextInset, hairline),
+            kSeparator);
     }
 }

@@ -8,6 +8,9 @@
 #include <QPointer>
 #include <QRectF>
 #include <optional>
+#include <set>
+#include <utility>
+#include <vector>
 
 class PSListController;
 class PSTableCell;
@@ -94,16 +97,25 @@ private:
         double textWidth = -1; // the width the text heights below were measured for
         double headerHeight = 0;
         double footerHeight = 0;
+        int firstShown = -1; // first and last row tall enough to show, or -1
+        int lastShown = -1;
     };
+    using RowIndex = std::pair<int, int>; // section, row
 
     void ensureLoaded() const;
     double askHeight(NSIndexPath indexPath);
-    void layoutContents();
+    // A scroll moves what is there; any other change measures the rows again first.
+    void layoutContents(bool geometryChanged = true);
     void computeGeometry();
     void placeHeaderView();
-    void placeCells();
+    void placeCells(bool everyCell);
+    std::vector<RowIndex> rowsInView() const;
+    bool placeRow(int section, int row);
     bool makeCell(int section, int row);
-    void chainTabOrder();
+    void chainTabOrder(RowIndex made);
+    PSTableCell* cellAt(RowIndex index) const;
+    static QList<QWidget*> tabStops(QWidget* cell); // widgets that take Tab focus, in order
+    static void insertTabStopsAfter(QWidget* anchor, const QList<QWidget*>& stops);
     void applyOffset(double y);
     void settleOffset();
     void animateOffsetTo(double y, int durationMs);
@@ -113,13 +125,17 @@ private:
     double rubberBand(double rawY) const;
     void selectRow(NSIndexPath indexPath);
     void focusChanged(QWidget* now);
-    void paintSection(QPainter& painter, const Section& section, double width) const;
+    void paintSection(QPainter& painter, const Section& section, double width,
+                      const QRectF& visible) const;
     double insetX() const;
     double sectionWidth() const;
 
     QPointer<PSListController> _controller;
     int _style;
     QList<Section> _sections;
+    std::set<RowIndex> _madeRows;        // rows whose cell was made, in row order
+    std::set<RowIndex> _tabRows;         // those of them whose cell has a tab stop
+    std::vector<RowIndex> _placedInView; // rows whose cell was last placed in view
     bool _loaded = false;
     int _generation = 0;
     double _contentHeight = 0;
