@@ -25,7 +25,7 @@ QString PreferenceStore::hostPath() const {
 }
 
 QVariantMap PreferenceStore::entries() const {
-    return PropertyList::readDictionary(hostPath()).value_or(QVariantMap());
+    return _cache.read(hostPath()).dictionary.value_or(QVariantMap());
 }
 
 QString PreferenceStore::unreadableName(const QString& hostPath, const QDateTime& when,
@@ -54,19 +54,65 @@ FileWriteResult PreferenceStore::moveAside(const QString& hostPath) {
     return {false, QStringLiteral("no free name to move the unreadable file aside")};
 }
 
+FileWriteResult PreferenceStore::keepAside(const QString& hostPath, const QByteArray& bytes) {
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const std::optional<FileIdentity> none;
+    for (int attempt = 1; attempt <= kMaxMoveAsideAttempts; ++attempt) {
+        FileWriteResult kept =
+            AtomicFile::replace(unreadableName(hostPath, now, attempt), bytes, &none);
+        if (!kept.conflict)
+            return kept;
+    }
+    return {false, QStringLiteral("no free name to keep an unreadable file aside")};
+}
+
 FileWriteResult PreferenceStore::storeEntry(const QString& key, const QVariant& value) const {
     const QString path = hostPath();
-    const std::optional<QVariantMap> dictionary = PropertyList::readDictionary(path);
-    QVariantMap entries = dictionary.value_or(QVariantMap());
-    entries.insert(key, value);
-    // Serialised before anything is moved, so a value that cannot be stored changes nothing.
-    const QByteArray bytes = PropertyList::toXml(entries);
-    if (bytes.isEmpty())
-        return {false, QStringLiteral("the value cannot be stored in a property list")};
-    if (!dictionary && pathExists(path)) {
-        FileWriteResult moved = moveAside(path);
-        if (!moved)
-            return moved;
+    // Entries of a file that another writer put in place at the very moment of our swap: our
+    // write displaced it, so they are merged into the next attempt.
+    std::optional<QVariantMap> displaced;
+    std::optional<FileIdentity> ours;
+    for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
+        const PreferenceSnapshot& file = _cache.read(path);
+        std::optional<FileIdentity> expected = file.identity;
+        QVariantMap entries = file.dictionary.value_or(QVariantMap());
+        if (displaced) {
+            // Over our own write, the displaced file is exactly what came before it.
+            if (file.identity && file.identity == ours)
+                entries = *displaced;
+            else
+                entries.insert(*displaced);
+        }
+        entries.insert(key, value);
+        // Serialised before anything is moved, so a value that cannot be stored changes nothing.
+        const QByteArray bytes = PropertyList::toXml(entries);
+        if (bytes.isEmpty())
+            return {false, QStringLiteral("the value cannot be stored in a property list")};
+        if (!file.dictionary && file.exists) {
+            if (FileWriteResult moved = moveAside(path); !moved)
+                return moved;
+            expected = std::nullopt;
+        }
+        FileWriteResult written = AtomicFile::replace(path, bytes, &expected);
+        if (written.ok) {
+            if (written.written)
+                _cache.remember(path, *written.written, bytes, entries);
+            return written;
+        }
+        if (!written.conflict)
+            return written;
+        if (written.displaced) {
+            ours = written.written;
+            const std::optional<QVariant> parsed = PropertyList::parse(*written.displaced);
+            if (parsed && parsed->typeId() == QMetaType::QVariantMap) {
+                displaced = parsed->toMap();
+            } else if (FileWriteResult kept = keepAside(path, *written.displaced); !kept) {
+                return kept;
+            } else {
+                return {true, QString()}; // ours is in place; theirs is kept beside it
+            }
+        }
     }
-    return AtomicFile::replace(path, bytes);
+    return {false, QStringLiteral("the file kept changing while it was written (%1 attempts)")
+                       .arg(kMaxAttempts)};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/AtomicFile.h"
+#include "pane/PreferenceCache.h"
 
 #include <QDateTime>
 #include <QString>
@@ -8,8 +9,9 @@
 #include <QVariantMap>
 
 // The add-on's preference file: a property list whose root is a dictionary of entry key to
-// value. Nothing is cached: every read and every write goes to the file, so a change made by
-// another program is seen at once and entries this pane does not know survive its writes.
+// value. Every read and every write goes to the file, so a change made by another program is
+// seen at once and entries this pane does not know survive its writes; only the parse of an
+// unchanged file is reused (PreferenceCache).
 class PreferenceStore {
 public:
     explicit PreferenceStore(QString devicePath);
@@ -23,7 +25,19 @@ public:
     // Read the file, set one entry, write the whole dictionary atomically. A file that exists but
     // cannot be read as a dictionary is moved aside first (never overwritten), so its content is
     // kept for the user. On failure the file is left as it was.
+    //
+    // Another program may write the file at the same time. The write goes in only over the
+    // very file that was read; when the file changed meanwhile, it is read again, the entry set
+    // again and the write tried again, up to kMaxAttempts times, so the other program's change
+    // is kept, not overwritten.
     FileWriteResult storeEntry(const QString& key, const QVariant& value) const;
+    static constexpr int kMaxAttempts = 16;
+
+    // Reads between these look at the file once (see PreferenceCache::beginPass).
+    void beginReadPass() const { _cache.beginPass(); }
+    void endReadPass() const { _cache.endPass(); }
+    void setCacheEnabled(bool enabled) const { _cache.setEnabled(enabled); }
+    int parseCount() const { return _cache.parseCount(); }
 
     // The name an unreadable file is moved to: "<file>.unreadable-<UTC time>", then "-2", "-3"...
     // up to the first that does not exist.
@@ -31,6 +45,8 @@ public:
 
 private:
     static FileWriteResult moveAside(const QString& hostPath);
+    static FileWriteResult keepAside(const QString& hostPath, const QByteArray& bytes);
 
     QString _devicePath;
+    mutable PreferenceCache _cache;
 };

@@ -30,8 +30,11 @@ public:
     int tableViewStyle() override;
 
     // The stored entry, as stored (false, 0 and "" included); else the row's "default"; else
-    // null. The file is reread on every call.
+    // null. The file is looked at on every call (its parse is reused while it is unchanged),
+    // except within one height pass, which reads it once for all rows.
     QVariant readPreferenceValue(PSSpecifier* specifier) override;
+    void heightPassWillBegin(UITableView* tableView) override;
+    void heightPassDidEnd(UITableView* tableView) override;
 
     // Read the file, set the entry, write it atomically, let the base re-lay the rows out, then
     // announce the change. A write that fails is announced to nobody but stderr. A row without a
@@ -96,6 +99,8 @@ private:
     QPropertyAnimation* _titleFade = nullptr;
 
     bool storeValue(const QVariant& value, PSSpecifier* specifier);
+    void followBenchmarkSwitch();
 
     PreferenceStore _store;
+    bool _storeCached = true;
 };
