@@ -1,0 +1,80 @@
+#pragma once
+
+#include "PaneFixture.h"
+
+#include <QDir>
+#include <QMutex>
+#include <QStringList>
+
+// What one store through the pane left behind besides the file: the warnings it wrote and the
+// reload notifications that reached an observer on the bus. Warnings are captured for the
+// watch's lifetime; deliveries are counted once every earlier post has arrived.
+class StoreOutcomeWatch {
+public:
+    StoreOutcomeWatch() {
+        QMutexLocker lock(&mutex());
+        messages().clear();
+        _previous = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext&, const QString& message) {
+                QMutexLocker lock(&mutex());
+                messages().append({type, message});
+            });
+        _postsBefore = postsSoFar();
+        if (haveSessionBus())
+            _token =
+                NotifyCenter::darwin()->observe(kReloadName, &_context, [this] { ++_deliveries; });
+    }
+    ~StoreOutcomeWatch() {
+        qInstallMessageHandler(_previous);
+        if (_token)
+            NotifyCenter::darwin()->removeObserver(_token);
+    }
+    StoreOutcomeWatch(const StoreOutcomeWatch&) = delete;
+    StoreOutcomeWatch& operator=(const StoreOutcomeWatch&) = delete;
+
+    QStringList warnings() const {
+        QMutexLocker lock(&mutex());
+        QStringList lines;
+        for (const auto& [type, text] : messages())
+            if (type == QtWarningMsg || type == QtCriticalMsg)
+                lines.append(text);
+        return lines;
+    }
+    // Posts made by this process since the watch began, whether or not a bus carried them.
+    quint64 posts() const { return postsSoFar() - _postsBefore; }
+    // Reload notifications delivered on the bus since the watch began; -1 without a bus.
+    int deliveries() {
+        if (!_token)
+            return -1;
+        drainNotifications(&_context);
+        return _deliveries;
+    }
+
+private:
+    static quint64 postsSoFar() {
+        return NotifyCenter::darwin()->postedCount() + NotifyCenter::darwin()->lostCount();
+    }
+    static QMutex& mutex() {
+        static QMutex m;
+        return m;
+    }
+    static QList<std::pair<QtMsgType, QString>>& messages() {
+        static QList<std::pair<QtMsgType, QString>> list;
+        return list;
+    }
+
+    QtMessageHandler _previous = nullptr;
+    QObject _context;
+    int _token = 0;
+    int _deliveries = 0;
+    quint64 _postsBefore = 0;
+};
+
+// Every entry of `dir` but `keep`, hidden ones included: what a write left lying around.
+inline QStringList leftoversIn(const QString& dir, const QStringList& keep) {
+    QStringList entries =
+        QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& name : keep)
+        entries.removeAll(name);
+    return entries;
+}
