@@ -31,6 +31,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -88,6 +89,8 @@ std::unique_ptr<TOLVPLAYERPreferencesListController> makePane(const QString& bun
     auto pane = std::make_unique<TOLVPLAYERPreferencesListController>();
     pane->setBundle(NSBundle::bundleWithPath(DeviceRoot::resolve(bundleDevicePath)));
     pane->view();
+    // One height pass now, so fonts and layout are loaded before the first store, not after it.
+    pane->reloadSpecifiers();
     return pane;
 }
 
@@ -127,27 +130,59 @@ int threadCount() {
 
 // Forking is sound only while this process has one thread; it never touches the bus, so Qt
 // starts none. A second thread means the premise broke: say so and stop rather than fork.
+// The forked writer: tells its parent through `running` that it runs, then stores forever.
+[[noreturn]] void forkedWriter(TOLVPLAYERPreferencesListController& pane, int round, pid_t parent,
+                               int running) {
+    // A writer outliving the test would write on forever: it dies with its parent.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != parent)
+        std::_Exit(0);
+    if (::write(running, "R", 1) != 1)
+        std::_Exit(1);
+    ::close(running);
+    storeRoundForever(pane, round);
+}
+
+// Forks the round's writer; its pid once it runs (the test's kill delay starts then), else -1.
+pid_t startWriter(TOLVPLAYERPreferencesListController& pane, int round) {
+    int running[2];
+    if (::pipe2(running, O_CLOEXEC) != 0)
+        return -1;
+    const pid_t parent = ::getpid();
+    const pid_t writer = ::fork();
+    if (writer == 0) {
+        ::close(running[0]);
+        forkedWriter(pane, round, parent, running[1]);
+    }
+    ::close(running[1]);
+    char byte = 0;
+    ssize_t got;
+    while ((got = ::read(running[0], &byte, 1)) < 0 && errno == EINTR) {
+    }
+    ::close(running[0]);
+    if (writer > 0 && got != 1) {
+        ::kill(writer, SIGKILL);
+        ::waitpid(writer, nullptr, 0);
+        return -1;
+    }
+    return writer;
+}
+
 int zygote() {
     auto pane = makePane(WriterSequence::kKillLoopBundle);
     if (threadCount() != 1) {
         std::fprintf(stderr, "pane_writer_child: %d threads, cannot fork safely\n", threadCount());
         return 5;
     }
-    const pid_t self = ::getpid();
     qint32 round = 0;
     while (receiveBytes(&round, sizeof round)) {
-        const pid_t writer = ::fork();
-        if (writer < 0)
-            return 1;
-        if (writer == 0) {
-            // A writer outliving the test would write on forever: it dies with its parent.
-            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-            if (::getppid() != self)
-                std::_Exit(0);
-            storeRoundForever(*pane, round);
-        }
+        const pid_t writer = startWriter(*pane, round);
         const qint32 pid = writer;
         char reap = 0;
+        if (writer <= 0) {
+            sendBytes(&pid, sizeof pid);
+            return 1;
+        }
         if (!sendBytes(&pid, sizeof pid) || !receiveBytes(&reap, 1))
             ::kill(writer, SIGKILL);
         int status = 0;
