@@ -6,8 +6,21 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
 
 namespace {
+// Two writers that both check come back in step after every conflict (each waits on its own
+// sync); a short random pause, growing with each attempt, breaks the step.
+void pauseBeforeAttempt(int attempt) {
+    const qint64 ceilingUs = std::min<qint64>(500LL << std::min(attempt, 5), 16000);
+    std::this_thread::sleep_for(
+        std::chrono::microseconds(QRandomGenerator::global()->bounded(ceilingUs + 1)));
+}
+
 // Far more than a person makes by hand; bounds the search when renames keep failing.
 constexpr int kMaxMoveAsideAttempts = 1000;
 
@@ -73,6 +86,8 @@ FileWriteResult PreferenceStore::storeEntry(const QString& key, const QVariant& 
     std::optional<QVariantMap> displaced;
     std::optional<FileIdentity> ours;
     for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
+        if (attempt > 0)
+            pauseBeforeAttempt(attempt);
         const PreferenceSnapshot& file = _cache.read(path);
         std::optional<FileIdentity> expected = file.identity;
         QVariantMap entries = file.dictionary.value_or(QVariantMap());
@@ -105,7 +120,10 @@ FileWriteResult PreferenceStore::storeEntry(const QString& key, const QVariant& 
             ours = written.written;
             const std::optional<QVariant> parsed = PropertyList::parse(*written.displaced);
             if (parsed && parsed->typeId() == QMetaType::QVariantMap) {
-                displaced = parsed->toMap();
+                // Each file displaced so far holds changes no other file may hold yet.
+                QVariantMap merged = displaced.value_or(QVariantMap());
+                merged.insert(parsed->toMap());
+                displaced = merged;
             } else if (FileWriteResult kept = keepAside(path, *written.displaced); !kept) {
                 return kept;
             } else {

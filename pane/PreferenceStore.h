@@ -28,10 +28,10 @@ public:
     //
     // Another program may write the file at the same time. The write goes in only over the
     // very file that was read; when the file changed meanwhile, it is read again, the entry set
-    // again and the write tried again, up to kMaxAttempts times, so the other program's change
-    // is kept, not overwritten.
+    // again and the write tried again after a short random pause, up to kMaxAttempts times, so the
+    // other program's change is kept, not overwritten.
     FileWriteResult storeEntry(const QString& key, const QVariant& value) const;
-    static constexpr int kMaxAttempts = 16;
+    static constexpr int kMaxAttempts = 32;
 
     // Reads between these look at the file once (see PreferenceCache::beginPass).
     void beginReadPass() const { _cache.beginPass(); }
