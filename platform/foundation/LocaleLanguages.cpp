@@ -1,14 +1,15 @@
 #include "LocaleLanguages.h"
 
 #include <QHash>
-#include <QRegularExpression>
+#include <algorithm>
 
 namespace {
 
+// "de_DE.UTF-8@euro" -> "de_DE". Asked for every translated text, so no expression is built.
 QString stripLocale(QString name) {
-    const qsizetype cut = name.indexOf(QRegularExpression(QStringLiteral("[.@]")));
-    if (cut >= 0)
-        name.truncate(cut);
+    const auto cut =
+        std::find_if(name.cbegin(), name.cend(), [](QChar c) { return c == u'.' || c == u'@'; });
+    name.truncate(cut - name.cbegin());
     return name.trimmed();
 }
 

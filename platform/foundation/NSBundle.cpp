@@ -93,7 +93,7 @@ QString NSBundle::localizedStringForKey(const QString& key, const QString& value
     if (key.isNull())
         return QStringLiteral("");
     const QString tableName = table.isEmpty() ? QStringLiteral("Localizable") : table;
-    const QString path = pathForResource(tableName, QStringLiteral("strings"));
+    const QString path = stringsTablePath(tableName);
     if (!path.isNull()) {
         const QHash<QString, QString> strings = tableAt(path);
         auto it = strings.constFind(key);
@@ -101,6 +101,22 @@ QString NSBundle::localizedStringForKey(const QString& key, const QString& value
             return it->isNull() ? QStringLiteral("") : *it; // an empty translation is still one
     }
     return value.isEmpty() ? key : value;
+}
+
+QString NSBundle::stringsTablePath(const QString& tableName) const {
+    // A row list asks this for every row: where a table lies is found once per table and
+    // choice of languages (the languages are read anew each time; they may change).
+    const QString key = LocaleLanguages::preferredLanguages().join(u'\n') + u'\t' + tableName;
+    {
+        QMutexLocker lock(&_mutex);
+        const auto it = _tablePaths.constFind(key);
+        if (it != _tablePaths.constEnd())
+            return *it;
+    }
+    const QString path = pathForResource(tableName, QStringLiteral("strings"));
+    QMutexLocker lock(&_mutex);
+    _tablePaths.insert(key, path);
+    return path;
 }
 
 QHash<QString, QString> NSBundle::tableAt(const QString& path) const {

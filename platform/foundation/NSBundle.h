@@ -8,7 +8,8 @@
 #include <optional>
 
 // A directory of resources: Info.plist at its top, shared resources beside it and localized
-// ones in "<language>.lproj" folders. Bundles are cached per path for the process, never freed.
+// ones in "<language>.lproj" folders. Bundles are cached per path for the process, never freed,
+// and read as they were when first used: strings tables and where they lie are looked up once.
 class NSBundle {
 public:
     static NSBundle* bundleWithPath(const QString& hostPath); // nullptr if no such directory
@@ -30,6 +31,7 @@ public:
 
 private:
     explicit NSBundle(const QString& path);
+    QString stringsTablePath(const QString& tableName) const;
     QHash<QString, QString> tableAt(const QString& path) const;
 
     const QString _path;
@@ -37,4 +39,5 @@ private:
     const QStringList _localizations;
     mutable QMutex _mutex;
     mutable QHash<QString, QHash<QString, QString>> _tables; // by table file path
+    mutable QHash<QString, QString> _tablePaths;             // by languages and table name
 };
