@@ -43,7 +43,10 @@ PSSpecifierListLoader::Result PSSpecifierListLoader::loadDictionary(const QVaria
     const QVariant items = list.value(kItems);
     if (items.typeId() != QMetaType::QVariantList)
         return result;
-    for (const QVariant& item : items.toList()) {
+    // Iterated as const: a temporary list would be copied item by item on its first access.
+    const QVariantList rows = items.toList();
+    result.specifiers.reserve(rows.size());
+    for (const QVariant& item : rows) {
         if (item.typeId() != QMetaType::QVariantMap)
             continue;
         result.specifiers.append(makeSpecifier(item.toMap(), bundle, listTable, target, owner));
