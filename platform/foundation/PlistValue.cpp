@@ -3,6 +3,7 @@
 #include "PlistScalar.h"
 
 #include <QDateTime>
+#include <QStringDecoder>
 #include <plist/plist.h>
 
 #include <cmath>
@@ -52,6 +53,17 @@ std::optional<QVariant> arrayFromNode(plist_t node, int depth) {
     return QVariant(std::move(list));
 }
 
+// UTF-8 taken exactly; none for bytes that are not valid UTF-8. Decoding them leniently would
+// replace them, and the next write would store the replacement in place of what was there.
+std::optional<QString> utf8Text(const char* text, qsizetype length) {
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
+                                                       QStringConverter::Flag::ConvertInitialBom);
+    QString decoded = decoder.decode(QByteArrayView(text, length));
+    if (decoder.hasError())
+        return std::nullopt;
+    return decoded;
+}
+
 // The text of a string node; nullopt if it holds a NUL, which libplist's writer would cut
 // short, so such a text could never be written back.
 std::optional<QString> textFromNode(plist_t node) {
@@ -61,7 +73,7 @@ std::optional<QString> textFromNode(plist_t node) {
         return QString();
     if (std::memchr(text, '\0', size_t(length)))
         return std::nullopt;
-    return QString::fromUtf8(text, qsizetype(length));
+    return utf8Text(text, qsizetype(length));
 }
 
 std::optional<QVariant> dictFromNode(plist_t node, int depth) {
@@ -81,8 +93,10 @@ std::optional<QVariant> dictFromNode(plist_t node, int depth) {
         }
         // Keys with a NUL never get here: PlistGuard refuses them (libplist cuts them short).
         std::optional<QVariant> value = fromNodeAt(item, depth + 1);
-        if (value && key)
-            map.insert(map.cend(), QString::fromUtf8(key), std::move(*value)); // mostly sorted
+        std::optional<QString> name =
+            key ? utf8Text(key, qsizetype(std::strlen(key))) : std::nullopt;
+        if (value && name)
+            map.insert(map.cend(), *name, std::move(*value)); // mostly sorted
         else
             ok = false;
         std::free(key);

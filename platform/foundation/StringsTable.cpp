@@ -7,14 +7,25 @@
 
 namespace {
 
-QString decodeText(const QByteArray& bytes) {
+QStringConverter::Encoding encodingOf(const QByteArray& bytes) {
     if (bytes.startsWith("\xFF\xFE") ||
         (bytes.size() % 2 == 0 && bytes.size() >= 2 && bytes[1] == '\0' && bytes[0] != '\0'))
-        return QStringDecoder(QStringDecoder::Utf16LE).decode(bytes);
+        return QStringConverter::Utf16LE;
     if (bytes.startsWith("\xFE\xFF") ||
         (bytes.size() % 2 == 0 && bytes.size() >= 2 && bytes[0] == '\0' && bytes[1] != '\0'))
-        return QStringDecoder(QStringDecoder::Utf16BE).decode(bytes);
-    return QStringDecoder(QStringDecoder::Utf8).decode(bytes);
+        return QStringConverter::Utf16BE;
+    return QStringConverter::Utf8;
+}
+
+// The table's text; none when the bytes are not valid text in their encoding (a broken or cut
+// sequence, a lone surrogate, an odd last byte) or hold a NUL. Such a file is no strings
+// table, and decoding it leniently would put mangled translations on screen.
+std::optional<QString> decodeText(const QByteArray& bytes) {
+    QStringDecoder decoder(encodingOf(bytes), QStringConverter::Flag::Stateless);
+    const QString text = decoder.decode(bytes);
+    if (decoder.hasError() || !text.isValidUtf16() || text.contains(QChar(0)))
+        return std::nullopt;
+    return text;
 }
 
 bool isUnquotedChar(QChar c) {
@@ -224,8 +235,13 @@ QHash<QString, QString> fromPropertyList(const QByteArray& bytes) {
 QHash<QString, QString> StringsTable::parse(const QByteArray& bytes) {
     if (bytes.isEmpty() || bytes.size() > PropertyList::maxFileSize)
         return {};
-    const QString text = bytes.startsWith("bplist00") ? QString() : decodeText(bytes);
+    if (bytes.startsWith("bplist00"))
+        return fromPropertyList(bytes);
+    const std::optional<QString> decoded = decodeText(bytes);
+    if (!decoded)
+        return {};
+    const QString& text = *decoded;
     if (looksLikePropertyList(bytes, text))
-        return fromPropertyList(bytes.startsWith("bplist00") ? bytes : text.toUtf8());
+        return fromPropertyList(text.toUtf8());
     return TextReader(text).read().value_or(QHash<QString, QString>{});
 }
