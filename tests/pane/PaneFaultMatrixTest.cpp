@@ -133,7 +133,7 @@ protected:
         EXPECT_TRUE(warnings.first().contains(QString::fromLocal8Bit(strerror(error))))
             << warnings.first().toStdString();
         EXPECT_EQ(watch.posts(), 0u);
-        EXPECT_LE(watch.deliveries(), 0);
+        EXPECT_TRUE(watch.deliveredExactly(0));
     }
 
     // The pane goes on: with the disk healthy again the next store lands and is announced once.
@@ -142,7 +142,7 @@ protected:
         pane.setPreferenceValue(true, row(2));
         EXPECT_TRUE(watch.warnings().isEmpty()) << watch.warnings().join('\n').toStdString();
         EXPECT_EQ(watch.posts(), 1u);
-        EXPECT_NE(watch.deliveries(), 0);
+        EXPECT_TRUE(watch.deliveredExactly(1));
         QVariantMap withB = expected;
         withB.insert("b", true);
         EXPECT_EQ(prefs(), withB);
@@ -291,7 +291,7 @@ public:
         pane.setPreferenceValue(value, row(listIndex));
         EXPECT_TRUE(watch.warnings().isEmpty()) << watch.warnings().join('\n').toStdString();
         EXPECT_EQ(watch.posts(), 1u);
-        EXPECT_NE(watch.deliveries(), 0);
+        EXPECT_TRUE(watch.deliveredExactly(1));
     }
 };
 
@@ -438,7 +438,7 @@ TEST_P(PaneFaultUnwritable, LeftUntouchedAndReported) {
         EXPECT_EQ(warnings.size(), 1) << warnings.join('\n').toStdString();
         EXPECT_TRUE(warnings.value(0).contains(prefsPath())) << warnings.value(0).toStdString();
         EXPECT_EQ(watch.posts(), 0u);
-        EXPECT_LE(watch.deliveries(), 0);
+        EXPECT_TRUE(watch.deliveredExactly(0));
     }
     EXPECT_EQ(root.readFile(kPrefsDevicePath), before);
     EXPECT_EQ(linkText(prefsPath()), link);

@@ -57,6 +57,7 @@ TEST_P(PaneHostilePrefs, ReadingLeavesItAndAStoreNeverLosesIt) {
         StoreOutcomeWatch watch;
         pane.setPreferenceValue(true, row(2));
         EXPECT_EQ(watch.posts(), 1u) << watch.warnings().join('\n').toStdString();
+        EXPECT_TRUE(watch.deliveredExactly(1));
     }
     const QStringList aside = movedAside();
     const QString dir = QFileInfo(prefsPath()).absolutePath() + "/";

@@ -42,12 +42,13 @@ public:
     }
     // Posts made by this process since the watch began, whether or not a bus carried them.
     quint64 posts() const { return postsSoFar() - _postsBefore; }
-    // Reload notifications delivered on the bus since the watch began; -1 without a bus.
-    int deliveries() {
+    // Whether exactly `count` reload notifications reached an observer on the bus since the
+    // watch began; without a bus only posts() can tell.
+    bool deliveredExactly(int count) {
         if (!_token)
-            return -1;
+            return true;
         drainNotifications(&_context);
-        return _deliveries;
+        return _deliveries == count;
     }
 
 private:
