@@ -50,8 +50,8 @@ OpenedFile openFile(const QString& hostPath) {
     const QByteArray path = QFile::encodeName(hostPath);
     const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
-        struct stat st {};
-        opened.exists = errno != ENOENT || ::lstat(path.constData(), &st) == 0;
+        // A dangling link is no file: writing through it makes the file it names.
+        opened.exists = errno != ENOENT;
         return opened;
     }
     opened.exists = true;

@@ -8,6 +8,10 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <thread>
@@ -67,6 +71,30 @@ FileWriteResult PreferenceStore::moveAside(const QString& hostPath) {
     return {false, QStringLiteral("no free name to move the unreadable file aside")};
 }
 
+bool PreferenceStore::sameFile(const QString& a, const QString& b) {
+    const std::optional<FileIdentity> x = FileIdentity::of(a);
+    const std::optional<FileIdentity> y = FileIdentity::of(b);
+    return x && y && x->device == y->device && x->inode == y->inode;
+}
+
+PreferenceStore::Aside PreferenceStore::setAside(const QString& hostPath) {
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QByteArray path = QFile::encodeName(hostPath);
+    for (int attempt = 1; attempt <= kMaxMoveAsideAttempts; ++attempt) {
+        const QString name = unreadableName(hostPath, now, attempt);
+        if (pathExists(name))
+            continue;
+        // Through a link to the file itself, so the copy is of the content, not of the link.
+        if (::linkat(AT_FDCWD, path.constData(), AT_FDCWD, QFile::encodeName(name).constData(),
+                     AT_SYMLINK_FOLLOW) == 0)
+            return Aside{{true, QString()}, name, true};
+        if (errno == EEXIST)
+            continue;
+        break; // no hard links here (or not allowed): move the file instead
+    }
+    return Aside{moveAside(hostPath), QString(), false};
+}
+
 FileWriteResult PreferenceStore::keepAside(const QString& hostPath, const QByteArray& bytes) {
     const QDateTime now = QDateTime::currentDateTimeUtc();
     const std::optional<FileIdentity> none;
@@ -103,12 +131,20 @@ FileWriteResult PreferenceStore::storeEntry(const QString& key, const QVariant& 
         const QByteArray bytes = PropertyList::toXml(entries);
         if (bytes.isEmpty())
             return {false, QStringLiteral("the value cannot be stored in a property list")};
+        Aside aside;
         if (!file.dictionary && file.exists) {
-            if (FileWriteResult moved = moveAside(path); !moved)
-                return moved;
-            expected = std::nullopt;
+            aside = setAside(path);
+            if (!aside.result)
+                return aside.result;
+            // A link leaves the file in place (its change time moves); a move leaves nothing.
+            expected = aside.linked ? FileIdentity::of(path) : std::nullopt;
+            if (aside.linked && !sameFile(path, aside.name))
+                continue; // replaced meanwhile; the copy kept is of what was there
         }
         FileWriteResult written = AtomicFile::replace(path, bytes, &expected);
+        // Not replaced after all: the file is still in its place, so one copy is enough.
+        if (!written.ok && aside.linked && sameFile(path, aside.name))
+            QFile::remove(aside.name);
         if (written.ok) {
             if (written.written)
                 _cache.remember(path, *written.written, bytes, entries);

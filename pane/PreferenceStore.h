@@ -23,7 +23,7 @@ public:
     QVariantMap entries() const;
 
     // Read the file, set one entry, write the whole dictionary atomically. A file that exists but
-    // cannot be read as a dictionary is moved aside first (never overwritten), so its content is
+    // cannot be read as a dictionary is kept aside first (never overwritten), so its content is
     // kept for the user. On failure the file is left as it was.
     //
     // Another program may write the file at the same time. The write goes in only over the
@@ -44,7 +44,17 @@ public:
     static QString unreadableName(const QString& hostPath, const QDateTime& when, int attempt);
 
 private:
+    // An unreadable file is kept under unreadableName before it is replaced: by a hard link,
+    // so it stays in its place until the new file takes it (a failed write changes nothing),
+    // or, where links cannot be made, by moving it.
+    struct Aside {
+        FileWriteResult result{true, QString()};
+        QString name;
+        bool linked = false;
+    };
+    static Aside setAside(const QString& hostPath);
     static FileWriteResult moveAside(const QString& hostPath);
+    static bool sameFile(const QString& a, const QString& b);
     static FileWriteResult keepAside(const QString& hostPath, const QByteArray& bytes);
 
     QString _devicePath;
