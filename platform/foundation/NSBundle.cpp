@@ -46,9 +46,11 @@ NSBundle* NSBundle::bundleWithPath(const QString& hostPath) {
         return nullptr;
     const QString path = QDir::cleanPath(info.absoluteFilePath());
     static QMutex mutex;
-    static QHash<QString, NSBundle*> bundles;
+    // Never destroyed, like the bundles it holds: callers keep the pointers until the process
+    // ends, and a map torn down at exit would leave them unreachable (a leak to LeakSanitizer).
+    static auto* const bundles = new QHash<QString, NSBundle*>;
     QMutexLocker lock(&mutex);
-    NSBundle*& bundle = bundles[path];
+    NSBundle*& bundle = (*bundles)[path];
     if (!bundle)
         bundle = new NSBundle(path);
     return bundle;
