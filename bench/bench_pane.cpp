@@ -98,14 +98,23 @@ QVariantMap makeEntries(int entries) {
 struct HostedPane {
     UIWindow window;
     TOLVPLAYERPreferencesListController* pane = new TOLVPLAYERPreferencesListController;
+    // The window does not own its root controller; the host does, as the Settings app does.
+    std::unique_ptr<UINavigationController> root;
 
     explicit HostedPane(NSBundle* bundle) {
         pane->setBundle(bundle);
+        root = std::make_unique<UINavigationController>(new UINavigationController(pane));
         window.resize(390, 844);
-        window.setRootViewController(new UINavigationController(new UINavigationController(pane)));
+        window.setRootViewController(root.get());
         window.makeKeyAndVisible();
         window.grab();
     }
+    ~HostedPane() {
+        window.setRootViewController(nullptr);
+        root.reset();
+    }
+    HostedPane(const HostedPane&) = delete;
+    HostedPane& operator=(const HostedPane&) = delete;
 };
 
 // The old path for as long as this lives.

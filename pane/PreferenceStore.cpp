@@ -20,7 +20,7 @@ namespace {
 // Two writers that both check come back in step after every conflict (each waits on its own
 // sync); a short random pause, growing with each attempt, breaks the step.
 void pauseBeforeAttempt(int attempt) {
-    const qint64 ceilingUs = std::min<qint64>(500LL << std::min(attempt, 5), 16000);
+    const qint64 ceilingUs = std::min<qint64>(250LL << std::min(attempt, 5), 8000);
     std::this_thread::sleep_for(
         std::chrono::microseconds(QRandomGenerator::global()->bounded(ceilingUs + 1)));
 }

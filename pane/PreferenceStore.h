@@ -31,7 +31,7 @@ public:
     // again and the write tried again after a short random pause, up to kMaxAttempts times, so the
     // other program's change is kept, not overwritten.
     FileWriteResult storeEntry(const QString& key, const QVariant& value) const;
-    static constexpr int kMaxAttempts = 32;
+    static constexpr int kMaxAttempts = 100;
 
     // Reads between these look at the file once (see PreferenceCache::beginPass).
     void beginReadPass() const { _cache.beginPass(); }

@@ -23,10 +23,11 @@ QString fail(const QString& why) {
     return QString();
 }
 
-// Libraries stay loaded for the process: their classes are in the registries.
+// Libraries stay loaded for the process: their classes are in the registries. The table is
+// never destroyed, so the libraries stay reachable (and loaded) through exit.
 QHash<QString, QLibrary*>& loadedLibraries() {
-    static QHash<QString, QLibrary*> libraries;
-    return libraries;
+    static auto* const libraries = new QHash<QString, QLibrary*>;
+    return *libraries;
 }
 
 QString executablePath(const NSBundle& bundle) {
