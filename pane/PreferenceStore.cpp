@@ -167,6 +167,27 @@ FileWriteResult PreferenceStore::storeEntry(const QString& key, const QVariant& 
             }
         }
     }
+    if (displaced)
+        return storeDisplaced(path, *displaced, key, value);
     return {false, QStringLiteral("the file kept changing while it was written (%1 attempts)")
                        .arg(kMaxAttempts)};
+}
+
+FileWriteResult PreferenceStore::storeDisplaced(const QString& path, const QVariantMap& displaced,
+                                                const QString& key, const QVariant& value) const {
+    // Out of attempts while holding entries that only a file our own write displaced had: a
+    // plain replace puts them back rather than dropping them. Its window against a writer that
+    // lands at the same instant is the only one left; an unreadable file is never replaced here.
+    const PreferenceSnapshot& file = _cache.read(path);
+    if (!file.dictionary && file.exists)
+        return {false, QStringLiteral("the file kept changing while it was written (%1 attempts)")
+                           .arg(kMaxAttempts)};
+    QVariantMap entries = file.dictionary.value_or(QVariantMap());
+    entries.insert(displaced);
+    entries.insert(key, value);
+    const QByteArray bytes = PropertyList::toXml(entries);
+    FileWriteResult written = AtomicFile::replace(path, bytes);
+    if (written.ok && written.written)
+        _cache.remember(path, *written.written, bytes, entries);
+    return written;
 }

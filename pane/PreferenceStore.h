@@ -55,6 +55,8 @@ private:
     static Aside setAside(const QString& hostPath);
     static FileWriteResult moveAside(const QString& hostPath);
     static bool sameFile(const QString& a, const QString& b);
+    FileWriteResult storeDisplaced(const QString& path, const QVariantMap& displaced,
+                                   const QString& key, const QVariant& value) const;
     static FileWriteResult keepAside(const QString& hostPath, const QByteArray& bytes);
 
     QString _devicePath;

@@ -175,4 +175,34 @@ TEST_F(PreferenceCacheTest, AConcurrentWriterIsMergedNotOverwritten) {
     }
 }
 
+// A writer that gets in before every one of our swaps exhausts the attempts; what its files
+// held is still in the file at the end, next to our entry.
+int interferences = 0;
+QString interferencePath;
+
+TEST_F(PreferenceCacheTest, ExhaustedAttemptsLoseNothingTheOtherWriterWrote) {
+    other.inPlace({{"mine", qint64(0)}});
+    interferences = 0;
+    interferencePath = root.hostPath(kDevicePath);
+    AtomicFileOps ops = AtomicFileFaults::systemOps();
+    ops.rename = [](const char* from, const char* to, unsigned flags) {
+        if (flags != 0) { // our checked swaps; the last, plain replace goes through
+            QVariantMap theirs =
+                PropertyList::readDictionary(interferencePath).value_or(QVariantMap());
+            theirs.insert(QStringLiteral("theirs-%1").arg(interferences++), true);
+            OtherWriter(interferencePath).byRename(theirs, false);
+        }
+        return AtomicFileFaults::systemOps().rename(from, to, flags);
+    };
+    AtomicFileFaults::install(ops);
+    const FileWriteResult result = store.storeEntry("mine", qint64(1));
+    AtomicFileFaults::reset();
+    ASSERT_TRUE(result.ok) << result.error.toStdString();
+    EXPECT_EQ(interferences, PreferenceStore::kMaxAttempts);
+    const QVariantMap file = PropertyList::readDictionary(interferencePath).value_or(QVariantMap());
+    EXPECT_EQ(file.value("mine"), qint64(1));
+    for (int i = 0; i < interferences; ++i)
+        EXPECT_TRUE(file.contains(QStringLiteral("theirs-%1").arg(i))) << i;
+}
+
 } // namespace
