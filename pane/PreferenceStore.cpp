@@ -141,7 +141,9 @@ FileWriteResult PreferenceStore::storeEntry(const QString& key, const QVariant& 
             if (aside.linked && !sameFile(path, aside.name))
                 continue; // replaced meanwhile; the copy kept is of what was there
         }
-        FileWriteResult written = AtomicFile::replace(path, bytes, &expected);
+        // A writer that keeps losing the race stops checking first and merges what it displaced.
+        FileWriteResult written =
+            AtomicFile::replace(path, bytes, &expected, attempt >= kCheckedAttempts);
         // Not replaced after all: the file is still in its place, so one copy is enough.
         if (!written.ok && aside.linked && sameFile(path, aside.name))
             QFile::remove(aside.name);

@@ -32,6 +32,9 @@ public:
     // other program's change is kept, not overwritten.
     FileWriteResult storeEntry(const QString& key, const QVariant& value) const;
     static constexpr int kMaxAttempts = 100;
+    // After this many conflicts the write goes in over whatever is there, and the entries of
+    // the file it displaced are merged in the next attempt: a steady writer cannot starve us.
+    static constexpr int kCheckedAttempts = 8;
 
     // Reads between these look at the file once (see PreferenceCache::beginPass).
     void beginReadPass() const { _cache.beginPass(); }

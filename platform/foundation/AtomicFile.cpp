@@ -114,7 +114,8 @@ std::optional<QByteArray> readAll(const QByteArray& path) {
 // what it expects there, a swap that proves it replaced exactly that file.
 class Swap {
 public:
-    Swap(QByteArray temp, QByteArray target) : _temp(std::move(temp)), _target(std::move(target)) {}
+    Swap(QByteArray temp, QByteArray target, bool swapAnyway)
+        : _temp(std::move(temp)), _target(std::move(target)), _swapAnyway(swapAnyway) {}
 
     FileWriteResult run(const std::optional<FileIdentity>* expected) {
         if (!expected)
@@ -155,7 +156,7 @@ private:
 
     FileWriteResult exchange(const FileIdentity& expected) {
         // The last look, so that the usual conflict costs no swap at all.
-        if (FileIdentity::ofEncoded(_target.constData()) != expected)
+        if (!_swapAnyway && FileIdentity::ofEncoded(_target.constData()) != expected)
             return conflict();
         // A shared lock on the file about to be displaced keeps temporary-file cleaners off it
         // while it sits under the temporary name.
@@ -197,6 +198,7 @@ private:
 
     QByteArray _temp;
     QByteArray _target;
+    bool _swapAnyway = false;
     bool _swapped = false;
     int _error = 0;
 };
@@ -204,7 +206,7 @@ private:
 } // namespace
 
 FileWriteResult AtomicFile::replace(const QString& hostPath, const QByteArray& bytes,
-                                    const std::optional<FileIdentity>* expected) {
+                                    const std::optional<FileIdentity>* expected, bool swapAnyway) {
     const AtomicFileTarget target = AtomicFileTarget::resolve(hostPath);
     if (target.error)
         return failure(QStringLiteral("resolve link"), target.error);
@@ -219,8 +221,11 @@ FileWriteResult AtomicFile::replace(const QString& hostPath, const QByteArray& b
             return failure(QStringLiteral("target"), EISDIR);
         keep = Keep{old.st_mode & 07777, old.st_gid};
     }
-    if (changed(path, expected))
-        return conflict(); // already stale: spare the write
+    // Already stale: spare the write (unless it is to go in anyway, over a file that is there).
+    const bool swapsAnyway =
+        swapAnyway && expected && *expected && ::access(path.constData(), F_OK) == 0;
+    if (!swapsAnyway && changed(path, expected))
+        return conflict();
 
     AtomicTempFile::removeStale(target.dir, target.name);
     QByteArray tempPath;
@@ -228,7 +233,7 @@ FileWriteResult AtomicFile::replace(const QString& hostPath, const QByteArray& b
     if (fd < 0)
         return failure(QStringLiteral("create temporary file"), errno);
     const AtomicFileOps& ops = AtomicFileFaults::current();
-    Swap swap(tempPath, path);
+    Swap swap(tempPath, path, swapsAnyway);
     std::optional<FileWriteResult> failed = fillTemp(fd, bytes, keep);
     FileWriteResult result = failed ? *failed : swap.run(expected);
     const bool inPlace = swap.swapped();

@@ -47,6 +47,11 @@ public:
     // On failure the temporary file is removed, the old file is untouched and `error` names
     // the step and the system's reason. A failed directory sync is reported too, though by
     // then the new content is in place (a rename cannot be taken back).
+    //
+    // With `swapAnyway`, a file that changed since it was read is swapped out all the same
+    // and handed back in `displaced` (the write always goes in): for a writer that keeps losing
+    // the race to one that never pauses, and merges what it displaced.
     static FileWriteResult replace(const QString& hostPath, const QByteArray& bytes,
-                                   const std::optional<FileIdentity>* expected = nullptr);
+                                   const std::optional<FileIdentity>* expected = nullptr,
+                                   bool swapAnyway = false);
 };
