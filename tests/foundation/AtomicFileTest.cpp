@@ -178,8 +178,7 @@ TEST_P(AtomicFileFault, ReportsStepAndReasonAndKeepsOldFile) {
 std::vector<Fault> faults() {
     std::vector<Fault> all;
     for (int error : {ENOSPC, EIO, EACCES}) {
-        for (const char* step :
-             {"create temporary file", "write", "fchmod", "fsync", "rename"})
+        for (const char* step : {"create temporary file", "write", "fchmod", "fsync", "rename"})
             all.push_back({step, error, false});
         // The temporary file stays open until it is in place, so its lock keeps cleaners off.
         for (const char* step : {"close", "open directory", "fsync directory"})
