@@ -1,3 +1,5 @@
+#include "FileBytes.h"
+
 #include "foundation/AtomicFile.h"
 #include "foundation/AtomicFileFaults.h"
 
@@ -14,17 +16,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
 
 QByteArray encoded(const QString& path) {
     return QFile::encodeName(path);
