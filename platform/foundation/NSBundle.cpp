@@ -127,8 +127,7 @@ QHash<QString, QString> NSBundle::tableAt(const QString& path) const {
     if (it != _tables.constEnd())
         return *it;
     QHash<QString, QString> strings;
-    QFile file(path);
-    if (file.size() <= PropertyList::maxFileSize && file.open(QIODevice::ReadOnly))
-        strings = StringsTable::parse(file.read(PropertyList::maxFileSize + 1));
+    if (const std::optional<QByteArray> bytes = PropertyList::readBytes(path))
+        strings = StringsTable::parse(*bytes);
     return *_tables.insert(path, strings);
 }

@@ -42,14 +42,28 @@ std::optional<QVariant> dateFromNode(plist_t node) {
 
 std::optional<QVariant> arrayFromNode(plist_t node, int depth) {
     QVariantList list;
-    const uint32_t size = plist_array_get_size(node);
-    list.reserve(int(size));
-    for (uint32_t i = 0; i < size; ++i) {
-        std::optional<QVariant> item = fromNodeAt(plist_array_get_item(node, i), depth + 1);
-        if (!item)
-            return std::nullopt;
-        list.append(std::move(*item));
+    list.reserve(qsizetype(plist_array_get_size(node)));
+    // Walked with an iterator: an array read from the binary form has no index, so fetching
+    // item i walks i siblings and a long array would cost the square of its length.
+    plist_array_iter iter = nullptr;
+    plist_array_new_iter(node, &iter);
+    if (!iter)
+        return std::nullopt;
+    bool ok = true;
+    while (ok) {
+        plist_t child = nullptr;
+        plist_array_next_item(node, iter, &child);
+        if (!child)
+            break;
+        std::optional<QVariant> item = fromNodeAt(child, depth + 1);
+        if (item)
+            list.append(std::move(*item));
+        else
+            ok = false;
     }
+    std::free(iter);
+    if (!ok)
+        return std::nullopt;
     return QVariant(std::move(list));
 }
 

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <plist/plist.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdlib>
 #include <locale.h>
@@ -65,16 +66,40 @@ std::optional<QVariant> PropertyList::parse(const QByteArray& bytes) {
     return PlistValue::fromNode(root.node);
 }
 
-std::optional<QVariant> PropertyList::readFile(const QString& hostPath) {
-    const QFileInfo info(hostPath);
-    if (!info.isFile() || info.size() <= 0 || info.size() > maxFileSize)
+std::optional<QByteArray> PropertyList::readBytes(const QString& hostPath) {
+    // Checked before opening: opening a pipe would wait for a writer.
+    if (!QFileInfo(hostPath).isFile())
         return std::nullopt;
     QFile file(hostPath);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    // The size may change between the check and the read; never read past the limit.
-    const QByteArray bytes = file.read(maxFileSize + 1);
-    return parse(bytes);
+    // Sized from the file rather than the limit: a read of the limit allocates all of it.
+    const qint64 expected = file.size();
+    if (expected > maxFileSize)
+        return std::nullopt;
+    QByteArray bytes(expected + 1, Qt::Uninitialized);
+    qint64 total = 0;
+    while (total <= maxFileSize) {
+        if (total == bytes.size())
+            bytes.resize(std::min<qint64>(bytes.size() * 2, maxFileSize + 1));
+        const qint64 got = file.read(bytes.data() + total, bytes.size() - total);
+        if (got < 0)
+            return std::nullopt;
+        if (got == 0)
+            break;
+        total += got;
+    }
+    if (total > maxFileSize)
+        return std::nullopt;
+    bytes.truncate(total);
+    return bytes;
+}
+
+std::optional<QVariant> PropertyList::readFile(const QString& hostPath) {
+    const std::optional<QByteArray> bytes = readBytes(hostPath);
+    if (!bytes)
+        return std::nullopt;
+    return parse(*bytes);
 }
 
 std::optional<QVariantMap> PropertyList::readDictionary(const QString& hostPath) {

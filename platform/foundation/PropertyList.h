@@ -17,6 +17,9 @@ public:
 
     // XML or binary; nullopt for anything malformed, hostile or unrepresentable.
     static std::optional<QVariant> parse(const QByteArray& bytes);
+    // The bytes of a regular file of at most maxFileSize, read to its end even if it grew after
+    // its size was taken; nullopt if it is missing, unreadable, not a regular file or larger.
+    static std::optional<QByteArray> readBytes(const QString& hostPath);
     // nullopt if the file is missing, unreadable, not a regular file, empty, larger than
     // maxFileSize or no valid property list.
     static std::optional<QVariant> readFile(const QString& hostPath);

@@ -3,6 +3,8 @@
 #include "preferences/PSListController.h"
 #include "preferences/PSTableCell.h"
 
+#include <algorithm>
+
 namespace {
 
 QString textOrEmpty(const QVariant& value) {
@@ -15,6 +17,16 @@ PSSpecifier::PSSpecifier(QObject* parent) : QObject(parent) {}
 
 PSSpecifier::PSSpecifier(const QVariantMap& properties, PSListController* target, QObject* parent)
     : QObject(parent), _target(target) {
+    // Shared rather than copied entry by entry when no entry needs setProperty's handling: a
+    // row list makes thousands of these.
+    const bool plain =
+        std::none_of(properties.keyValueBegin(), properties.keyValueEnd(), [](const auto& entry) {
+            return entry.first == PSTableCellKey || !entry.second.isValid();
+        });
+    if (plain) {
+        _properties = properties;
+        return;
+    }
     for (auto it = properties.begin(); it != properties.end(); ++it)
         setProperty(it.value(), it.key());
 }

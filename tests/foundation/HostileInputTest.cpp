@@ -286,6 +286,24 @@ TEST_F(HostileFiles, OversizedFileIsRefusedUnread) {
     EXPECT_FALSE(PropertyList::readFile(path).has_value());
 }
 
+// The buffer is sized from the file, so a file that reports less than it holds (a kernel file
+// reports 0; a file may also grow after its size is taken) must still be read to its end.
+TEST_F(HostileFiles, FilesAreReadWholeWhateverSizeTheyReport) {
+    const QByteArray small = validXml();
+    const QByteArray large = QByteArray(5 * 1024 * 1024, 'x');
+    EXPECT_EQ(PropertyList::readBytes(write("small.plist", small)), small);
+    EXPECT_EQ(PropertyList::readBytes(write("large.bin", large)), large);
+    EXPECT_EQ(PropertyList::readBytes(write("empty.plist", {})), QByteArray());
+
+    QFile status(QStringLiteral("/proc/self/status"));
+    ASSERT_TRUE(status.open(QIODevice::ReadOnly));
+    ASSERT_EQ(status.size(), 0);
+    const std::optional<QByteArray> read = PropertyList::readBytes(status.fileName());
+    ASSERT_TRUE(read.has_value());
+    EXPECT_TRUE(read->startsWith("Name:")) << read->left(40).toStdString();
+    EXPECT_TRUE(read->contains("\nVmPeak:"));
+}
+
 TEST_F(HostileFiles, BinaryAndXmlDictionariesAreRead) {
     const QVariantMap expected{{"a", QString("b")}};
     const QByteArray binary = [] {

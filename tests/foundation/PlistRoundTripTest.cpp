@@ -131,6 +131,15 @@ INSTANTIATE_TEST_SUITE_P(PlistValue, ScalarRoundTrip, testing::ValuesIn(scalarCa
 TEST(PlistValue, NestedContainersSurviveXmlAndBinary) {
     EXPECT_EQ(PropertyList::parse(PropertyList::toXml(nested())), nested());
     EXPECT_EQ(PropertyList::parse(binaryOf(nested())), nested());
+    // A long list keeps its order, with a failing item at the end still failing the whole.
+    QVariantList many;
+    for (int i = 0; i < 3000; ++i)
+        many.append(QVariantMap{{"row", i}});
+    EXPECT_EQ(PropertyList::parse(binaryOf(many)), QVariant(many));
+    EXPECT_EQ(PropertyList::parse(PropertyList::toXml(many)), QVariant(many));
+    QByteArray broken = PropertyList::toXml(QVariantList{1, QString("x")});
+    broken.replace("<string>x</string>", "<string>\xff</string>");
+    EXPECT_FALSE(PropertyList::parse(broken).has_value());
 }
 
 TEST(PlistValue, BinaryDateKeepsMillisecondsAndNegativeFractions) {

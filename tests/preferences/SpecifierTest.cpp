@@ -58,6 +58,31 @@ TEST(PSSpecifier, PropertiesAreStoredAndRemoved) {
     EXPECT_EQ(specifier.propertyForKey("height"), QVariant(50));
 }
 
+// The constructor keeps what setProperty would keep, whether or not it can share the map.
+TEST(PSSpecifier, ConstructorKeepsWhatSetPropertyWouldKeep) {
+    const struct {
+        QVariantMap given;
+        qsizetype kept;
+    } cases[] = {
+        {{{"cell", "PSSwitchCell"}, {"key", "a"}}, 2},
+        {{{"cell", "PSSwitchCell"}, {PSTableCellKey, "not a cell"}}, 1},
+        {{{"cell", "PSSwitchCell"}, {"gone", QVariant()}}, 1},
+    };
+    for (const auto& c : cases) {
+        QVariantMap source = c.given;
+        PSSpecifier specifier(source, nullptr);
+        EXPECT_EQ(specifier.properties().size(), c.kept);
+        EXPECT_EQ(specifier.propertyForKey("cell"), QVariant("PSSwitchCell"));
+        EXPECT_FALSE(specifier.propertyForKey(PSTableCellKey).isValid());
+        EXPECT_FALSE(specifier.properties().contains("gone"));
+        // Neither side sees the other's later changes.
+        specifier.setProperty(QStringLiteral("changed"), "cell");
+        source.insert("key", "b");
+        EXPECT_EQ(source.value("cell"), QVariant("PSSwitchCell"));
+        EXPECT_NE(specifier.propertyForKey("key"), QVariant("b"));
+    }
+}
+
 TEST(PSSpecifier, CellTypeFromTheCellText) {
     const struct {
         QVariant cell;
