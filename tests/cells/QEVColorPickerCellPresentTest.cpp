@@ -1,6 +1,5 @@
 #include "QEVColorPickerCellTestSupport.h"
 
-#include "preferences/PSCellClassRegistry.h"
 #include "preferences/PSSpecifierListLoader.h"
 #include "preferences/UITableView.h"
 #include "uikit/UIApplication.h"
@@ -25,14 +24,9 @@ bool anyForegroundScene() {
 // A list of colour rows in a table on screen, the way the host shows a pane.
 class ColorListTest : public testing::Test {
 protected:
-    ColorTestController controller;
+    CellTestController controller;
 
-    void SetUp() override {
-        PSCellClassRegistry::registerCellClass(
-            "QEVColorPickerCell", [](int style, const QString& id, PSSpecifier* specifier) {
-                return static_cast<PSTableCell*>(new QEVColorPickerCell(style, id, specifier));
-            });
-    }
+    void SetUp() override { registerCellClass<QEVColorPickerCell>("QEVColorPickerCell"); }
     // Wide enough that the picker stays a popover rather than becoming a sheet.
     QEVColorPickerCell* show(const QVariantList& rows, int width = 800) {
         controller.setSpecifiers(PSSpecifierListLoader::loadDictionary({{"items", rows}}, nullptr,
@@ -139,7 +133,7 @@ TEST_F(ColorListTest, ACellDroppedWhileItsPickerIsOpenTakesThePickerAlong) {
 }
 
 TEST(ColorCellPresenter, WithoutAViewControllerTheForegroundWindowsRootPresents) {
-    ColorTestController list;
+    CellTestController list;
     auto* specifier = new PSSpecifier(colorRow("c"), &list, &list);
     struct {
         const char* name;
@@ -168,7 +162,7 @@ TEST(ColorCellPresenter, WithoutAViewControllerTheForegroundWindowsRootPresents)
 
 TEST(ColorCellPresenter, WithNoPresenterNothingOpensAndTheRowCanBeTappedAgain) {
     ASSERT_FALSE(anyForegroundScene()) << "a window of another test is still open";
-    ColorTestController list;
+    CellTestController list;
     QEVColorPickerCell cell(0, "c", new PSSpecifier(colorRow("c"), &list, &list));
     for (int i = 0; i < 3; ++i) {
         cell.setSelected(true, true);

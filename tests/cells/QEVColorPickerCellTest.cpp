@@ -167,12 +167,8 @@ TEST_F(ColorCellTest, EachReportWritesOnce) {
 
 TEST_F(ColorCellTest, PickerTitleIsTheTranslatedLabel) {
     TempDeviceRoot root;
-    const QString device = QStringLiteral("/bundles/colours.bundle/");
-    ASSERT_TRUE(root.writeFile(device + "Info.plist",
-                               PropertyList::toXml(QVariantMap{{"CFBundleName", "t"}})));
-    ASSERT_TRUE(root.writeFile(device + "Colours.strings",
-                               "\"Tint\" = \"着色\";\n\"Other\" = \"Andere\";\n"));
-    controller.setBundle(NSBundle::bundleWithPath(root.hostPath(device)));
+    controller.setBundle(
+        makeStringsBundle(root, {{"Colours", "\"Tint\" = \"着色\";\n\"Other\" = \"Andere\";\n"}}));
     struct {
         QVariantMap properties;
         QString title;

@@ -1,6 +1,5 @@
 #include "QEVSwitchCellTestSupport.h"
 
-#include "preferences/PSCellClassRegistry.h"
 #include "preferences/PSSpecifierListLoader.h"
 #include "preferences/UISwitch.h"
 #include "preferences/UITableView.h"
@@ -14,7 +13,7 @@
 namespace {
 
 // The pane's own switch rows and their groups, from the bundle's real row list.
-class SwitchRowsOfRoot : public SwitchRowController {
+class SwitchRowsOfRoot : public CellTestController {
 public:
     explicit SwitchRowsOfRoot(NSBundle* bundle) {
         setBundle(bundle);
@@ -30,16 +29,10 @@ public:
     }
 };
 
-bool near(QRgb pixel, QColor want, int tolerance) {
-    return std::abs(qRed(pixel) - want.red()) <= tolerance &&
-           std::abs(qGreen(pixel) - want.green()) <= tolerance &&
-           std::abs(qBlue(pixel) - want.blue()) <= tolerance;
-}
-
 bool anyPixelNear(const QImage& image, const QRect& area, QColor want, int tolerance) {
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x)
-            if (image.rect().contains(x, y) && near(image.pixel(x, y), want, tolerance))
+            if (image.rect().contains(x, y) && colorNear(image.pixelColor(x, y), want, tolerance))
                 return true;
     return false;
 }
@@ -63,10 +56,7 @@ class QEVSwitchCellLook : public testing::TestWithParam<const char*> {};
 // for a person to look at, and checks what can be checked by pixel: amber on-tracks, grey
 // off-tracks, blue info buttons clear of the switch and of the title.
 TEST_P(QEVSwitchCellLook, SwitchRowsOfThePane) {
-    PSCellClassRegistry::registerCellClass(
-        "QEVSwitchCell", [](int style, const QString& reuse, PSSpecifier* specifier) {
-            return static_cast<PSTableCell*>(new QEVSwitchCell(style, reuse, specifier));
-        });
+    registerCellClass<QEVSwitchCell>("QEVSwitchCell");
     LanguageScope language(GetParam());
     NSBundle* bundle = NSBundle::bundleWithPath(QStringLiteral(QEV_SOURCE_DIR "/resources/bundle"));
     ASSERT_NE(bundle, nullptr);
@@ -101,7 +91,7 @@ TEST_P(QEVSwitchCellLook, SwitchRowsOfThePane) {
             cell->control()->isOn() ? QColor(234, 181, 80) : UISwitch::offTrackColor();
         // The track shows on the side away from the thumb.
         const int x = cell->control()->isOn() ? track.left() + 6 : track.right() - 6;
-        EXPECT_TRUE(near(image.pixel(x, track.center().y()), wanted, 6));
+        EXPECT_TRUE(colorNear(image.pixelColor(x, track.center().y()), wanted, 6));
         if (!cell->infoButton())
             continue;
         ++infoRows;

@@ -134,7 +134,7 @@ TEST(QEVSwitchCell, CancelIsTheOnlyActionAndOnlyCloses) {
     EXPECT_EQ(cancel->style(), UIAlertActionStyleCancel);
     alert->triggerAction(cancel);
     EXPECT_EQ(screen.pane->presentedViewController(), nullptr);
-    EXPECT_EQ(screen.controller.storeCount, 0);
+    EXPECT_EQ(screen.controller.writes.size(), 0);
     EXPECT_EQ(screen.cell->control()->isOn(), wasOn);
 }
 
@@ -161,7 +161,7 @@ TEST(QEVSwitchCell, BundleComesFromTheTargetElseTheMainBundle) {
     SwitchRowScreen screen({{"infoTitle", "T"}});
     EXPECT_EQ(screen.cell->bundle(), screen.controller.bundle());
 
-    SwitchRowController bare; // a target without a bundle
+    CellTestController bare; // a target without a bundle
     PSSpecifier noBundle(QVariantMap{{"infoTitle", "T"}}, &bare);
     PSSpecifier noTarget(QVariantMap{{"infoMessage", "m"}}, nullptr);
     for (PSSpecifier* specifier : {&noBundle, &noTarget}) {
