@@ -14,31 +14,13 @@
 
 namespace {
 
-// The pane as the host shows it: in a navigation controller of its own, nested in the
-// Settings navigation controller, in a key window.
-struct HostedPane {
-    UIWindow window;
-    UIViewController* settingsRoot = new UIViewController;
-    UINavigationController* settings = new UINavigationController(settingsRoot);
-    CountingPane* pane = new CountingPane;
-
-    explicit HostedPane(NSBundle* bundle) {
-        pane->setBundle(bundle);
-        window.resize(390, 844);
-        window.setRootViewController(settings);
-        window.makeKeyAndVisible();
-        settings->pushViewController(new UINavigationController(pane), false);
-        QCoreApplication::processEvents();
-        window.grab(); // lays the rows out and makes their cells
-    }
-};
-
 TEST(PaneEndToEnd, ClickingASwitchStoresAnnouncesAndCollapsesItsGroup) {
     TempDeviceRoot root;
     ASSERT_TRUE(PropertyList::writeDictionary({{"unrelated", "kept"}, {"x", true}},
                                               root.hostPath(kPrefsDevicePath)));
-    HostedPane host(makeRowListBundle(root, {groupRow("G"), controlRow("a", 2, {{"default", true}}),
-                                             switchRow("x"), switchRow("y"), switchRow("after")}));
+    ShownPane host(makeRowListBundle(root, {groupRow("G"), controlRow("a", 2, {{"default", true}}),
+                                            switchRow("x"), switchRow("y"), switchRow("after")}),
+                   true);
     CountingPane* pane = host.pane;
     ASSERT_EQ(pane->navigationController()->navigationController(), host.settings);
 
@@ -83,11 +65,13 @@ TEST(PaneEndToEnd, OddRowsAndValuesStillShow) {
     ASSERT_TRUE(PropertyList::writeDictionary(
         {{"a", QVariantList{0}}, {"b", "no"}, {"c", QDateTime::fromSecsSinceEpoch(0, Qt::UTC)}},
         root.hostPath(kPrefsDevicePath)));
-    HostedPane host(makeRowListBundle(
-        root, {groupRow("G"), controlRow("a", QVariantList{1}), controlRow("b", 1e300),
-               switchRow("c"), QVariantMap{{"label", "no cell"}, {"key", "d"}},
-               QVariantMap{{"cell", "PSSwitchCell"}, {"key", 42}, {"nestedEntryCount", "-3"}},
-               controlRow("e", "99999999999999999999", {{"default", 0}}), switchRow("f")}));
+    ShownPane host(
+        makeRowListBundle(
+            root, {groupRow("G"), controlRow("a", QVariantList{1}), controlRow("b", 1e300),
+                   switchRow("c"), QVariantMap{{"label", "no cell"}, {"key", "d"}},
+                   QVariantMap{{"cell", "PSSwitchCell"}, {"key", 42}, {"nestedEntryCount", "-3"}},
+                   controlRow("e", "99999999999999999999", {{"default", 0}}), switchRow("f")}),
+        true);
     CountingPane* pane = host.pane;
     EXPECT_TRUE(pane->hasDynamicSpecifiers());
     // "a" holds a list (not a count); "b" reads "no" (not "0"); "e" defaults to 0.

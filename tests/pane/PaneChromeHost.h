@@ -5,9 +5,7 @@
 #include "preferences/UITableView.h"
 #include "uikit/UIBarButtonItem.h"
 #include "uikit/UINavigationBar.h"
-#include "uikit/UINavigationController.h"
 #include "uikit/UINavigationItem.h"
-#include "uikit/UIWindow.h"
 
 #include <QAbstractButton>
 #include <QGraphicsOpacityEffect>
@@ -49,13 +47,8 @@ struct ChromeHost {
         settings = std::make_unique<UINavigationController>(new UIViewController);
         pane = made ? made : new TOLVPLAYERPreferencesListController;
         pane->setBundle(makeRowListBundle(root, manyRows(rows)));
-        window.resize(390, 844);
-        window.setRootViewController(settings.get());
-        window.makeKeyAndVisible();
-        inner = new UINavigationController(pane);
-        settings->pushViewController(inner, false);
-        QCoreApplication::processEvents();
-        window.grab(); // lays the rows out and makes their cells
+        showInKeyWindow(window, pane, settings.get());
+        inner = pane->navigationController();
     }
     ~ChromeHost() { settings.reset(); }
 

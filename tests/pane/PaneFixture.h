@@ -5,8 +5,11 @@
 
 #include "foundation/PropertyList.h"
 #include "notify/NotifyCenter.h"
+#include "pane/PaneRegistration.h"
 #include "pane/TOLVPLAYERPreferencesListController.h"
 #include "preferences/PSSpecifier.h"
+#include "uikit/UINavigationController.h"
+#include "uikit/UIWindow.h"
 
 #include <QDBusConnection>
 #include <QDir>
@@ -35,6 +38,44 @@ inline bool haveSessionBus() {
     return QDBusConnection::sessionBus().isConnected();
 }
 
+// Reload notifications this process has posted so far, whether or not a bus carried them.
+inline quint64 postsSoFar() {
+    return NotifyCenter::darwin()->postedCount() + NotifyCenter::darwin()->lostCount();
+}
+
+// Shows `pane` in `window`, a key window 390 wide, and lays its rows out so their cells are
+// made. Given `settings`, as the Settings application shows it: in a navigation controller of
+// its own, pushed on `settings`.
+inline void showInKeyWindow(UIWindow& window, UIViewController* pane,
+                            UINavigationController* settings = nullptr) {
+    window.resize(390, 844);
+    window.setRootViewController(settings ? settings : pane);
+    window.makeKeyAndVisible();
+    if (settings)
+        settings->pushViewController(new UINavigationController(pane), false);
+    QCoreApplication::processEvents();
+    window.grab();
+}
+
+// The pane, its classes registered as its module does on load, in a key window with its rows
+// laid out; given `nested`, in the Settings application's navigation (see showInKeyWindow).
+struct ShownPane {
+    UIWindow window;
+    UINavigationController* settings = nullptr;
+    CountingPane* pane = new CountingPane;
+
+    explicit ShownPane(NSBundle* bundle, bool nested = false) {
+        registerPaneClasses();
+        pane->setBundle(bundle);
+        if (nested)
+            settings = new UINavigationController(new UIViewController);
+        showInKeyWindow(window, pane, settings);
+    }
+    template <typename Cell> Cell* cellAt(int listIndex) {
+        return qobject_cast<Cell*>(pane->specifiers().at(listIndex)->cell());
+    }
+};
+
 // Signals from one sender arrive in order: once a sentinel posted last has arrived, every
 // earlier post has been delivered, so delivery counts can be compared exactly.
 inline void drainNotifications(QObject* context) {
@@ -46,6 +87,26 @@ inline void drainNotifications(QObject* context) {
     QTRY_VERIFY_WITH_TIMEOUT(arrived, 5000);
     NotifyCenter::darwin()->removeObserver(token);
 }
+
+// Counts deliveries of the reload notification, exactly, once the bus has caught up.
+class ReloadCounter {
+public:
+    ReloadCounter()
+        : _token(
+              NotifyCenter::darwin()->observe(kReloadName, &_context, [this] { ++_deliveries; })) {}
+    ~ReloadCounter() { NotifyCenter::darwin()->removeObserver(_token); }
+    ReloadCounter(const ReloadCounter&) = delete;
+    ReloadCounter& operator=(const ReloadCounter&) = delete;
+    int settled() {
+        drainNotifications(&_context);
+        return _deliveries;
+    }
+
+private:
+    QObject _context;
+    int _deliveries = 0;
+    int _token;
+};
 
 class PaneTest : public testing::Test {
 protected:

@@ -219,10 +219,6 @@ std::optional<Record> readRecord(const QString& linkPath) {
     return record;
 }
 
-quint64 postsSoFar() {
-    return NotifyCenter::darwin()->postedCount() + NotifyCenter::darwin()->lostCount();
-}
-
 TEST(PaneRestartYes, SoundsWhileShownThenClosesSpawnsAndAnnounces) {
     struct Case {
         const char* name;

@@ -1,31 +1,10 @@
-#include "PaneFixture.h"
+#include "StoreOutcomeWatch.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <unistd.h>
 
 namespace {
-
-// Captures warnings, so a test can see what a failure reported.
-class WarningLog {
-public:
-    WarningLog() {
-        log().clear();
-        _previous = qInstallMessageHandler(
-            [](QtMsgType type, const QMessageLogContext&, const QString& message) {
-                if (type == QtWarningMsg)
-                    log().append(message);
-            });
-    }
-    ~WarningLog() { qInstallMessageHandler(_previous); }
-    static QStringList& log() {
-        static QStringList messages;
-        return messages;
-    }
-
-private:
-    QtMessageHandler _previous;
-};
 
 TEST_F(PaneTest, TheFirstChangeCreatesTheFileWithThatEntryOnly) {
     load({switchRow("a", {{"default", true}}), switchRow("b", {{"default", true}})});
@@ -151,18 +130,17 @@ TEST_F(PaneTest, AFailedWriteIsReportedNotAnnounced) {
             continue; // permissions do not stop the superuser
         c.arrange();
         const QByteArray before = root.readFile(kPrefsDevicePath);
-        const quint64 posted =
-            NotifyCenter::darwin()->postedCount() + NotifyCenter::darwin()->lostCount();
         const int queries = pane.heightQueries;
-        WarningLog warnings;
+        StoreOutcomeWatch watch;
 
         pane.setPreferenceValue(c.value, row(c.keyed ? 1 : 3));
 
-        EXPECT_EQ(NotifyCenter::darwin()->postedCount() + NotifyCenter::darwin()->lostCount(),
-                  posted);
+        EXPECT_EQ(watch.posts(), 0u);
+        EXPECT_TRUE(watch.deliveredExactly(0));
         EXPECT_GT(pane.heightQueries, queries);
-        ASSERT_EQ(WarningLog::log().size(), 1);
-        EXPECT_TRUE(WarningLog::log().first().contains(prefsPath()));
+        const QStringList warnings = watch.warnings();
+        ASSERT_EQ(warnings.size(), 1);
+        EXPECT_TRUE(warnings.first().contains(prefsPath()));
         EXPECT_EQ(root.readFile(kPrefsDevicePath), before);
         EXPECT_TRUE(movedAside().isEmpty());
         QFile::setPermissions(prefsDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

@@ -2,13 +2,11 @@
 
 #include "cells/QEVSliderCell.h"
 #include "cells/QEVValueLabel.h"
-#include "pane/PaneRegistration.h"
 #include "preferences/PSCellClassRegistry.h"
 #include "preferences/UISlider.h"
 #include "preferences/UITableView.h"
 #include "uikit/UIAlertController.h"
 #include "uikit/UITextField.h"
-#include "uikit/UIWindow.h"
 
 #include <QFile>
 #include <QPushButton>
@@ -25,38 +23,6 @@ QVariantMap sliderRow(const QString& key, double minimum, double maximum,
     return row;
 }
 
-// The pane in a key window with its rows laid out and their cells made.
-struct ShownPane {
-    UIWindow window;
-    CountingPane* pane = new CountingPane;
-
-    explicit ShownPane(NSBundle* bundle) {
-        registerPaneClasses();
-        pane->setBundle(bundle);
-        window.resize(390, 844);
-        window.setRootViewController(pane);
-        window.makeKeyAndVisible();
-        QCoreApplication::processEvents();
-        window.grab();
-    }
-    QEVSliderCell* cell(int listIndex) {
-        return qobject_cast<QEVSliderCell*>(pane->specifiers().at(listIndex)->cell());
-    }
-};
-
-// Counts deliveries of the reload notification, exactly, once the bus has caught up.
-struct ReloadCounter {
-    QObject context;
-    int deliveries = 0;
-    ReloadCounter() {
-        NotifyCenter::darwin()->observe(kReloadName, &context, [this] { ++deliveries; });
-    }
-    int settled() {
-        drainNotifications(&context);
-        return deliveries;
-    }
-};
-
 TEST(QEVSliderCellInPane, EveryStepIsWrittenAndAnnouncedOnce) {
     if (!haveSessionBus())
         GTEST_SKIP() << "no session bus";
@@ -67,7 +33,7 @@ TEST(QEVSliderCellInPane, EveryStepIsWrittenAndAnnouncedOnce) {
     ShownPane shown(makeRowListBundle(
         root, {groupRow("G"), controlRow("on", 1, {{"default", true}}), switchRow("dep"),
                sliderRow("speed", 0, 10), sliderRow("skip", 5, 60, {{"default", 15}})}));
-    QEVSliderCell* speed = shown.cell(3);
+    QEVSliderCell* speed = shown.cellAt<QEVSliderCell>(3);
     ASSERT_NE(speed, nullptr);
     ASSERT_EQ(speed->valueLabel()->text(), "2.50");
     ReloadCounter reloads;
@@ -96,7 +62,7 @@ TEST(QEVSliderCellInPane, EveryStepIsWrittenAndAnnouncedOnce) {
     EXPECT_EQ(reloads.settled(), 3 + ticks);
 
     // At the bound a step still stores (the same value) and announces.
-    QEVSliderCell* skip = shown.cell(4);
+    QEVSliderCell* skip = shown.cellAt<QEVSliderCell>(4);
     ASSERT_NE(skip, nullptr);
     skip->control()->setValue(60);
     skip->incrementValue();
@@ -110,7 +76,7 @@ TEST(QEVSliderCellInPane, TypedEntryIsWrittenAndAnnounced) {
         GTEST_SKIP() << "no session bus";
     TempDeviceRoot root;
     ShownPane shown(makeRowListBundle(root, {groupRow("G"), sliderRow("gain", -20, 20)}));
-    QEVSliderCell* gain = shown.cell(1);
+    QEVSliderCell* gain = shown.cellAt<QEVSliderCell>(1);
     ASSERT_NE(gain, nullptr);
     EXPECT_EQ(gain->valueLabel()->text(), "0.00"); // nothing stored, no default
     ReloadCounter reloads;

@@ -1,11 +1,9 @@
 #include "PaneFixture.h"
 
 #include "cells/QEVSwitchCell.h"
-#include "pane/PaneRegistration.h"
 #include "preferences/PSCellClassRegistry.h"
 #include "preferences/UISwitch.h"
 #include "preferences/UITableView.h"
-#include "uikit/UIWindow.h"
 
 namespace {
 
@@ -20,24 +18,17 @@ QVariantMap infoSwitchRow(const QString& key, const QVariantMap& extra = {}) {
 // The switch row through the real pane: a click stores through the specifier into the
 // preference file, and a controlling row's group collapses, exactly as for the host's cell.
 TEST(QEVSwitchCellInPane, ToggleStoresAndCollapsesItsGroup) {
-    registerPaneClasses();
-    ASSERT_TRUE(PSCellClassRegistry::hasCellClass("QEVSwitchCell"));
     TempDeviceRoot root;
     ASSERT_TRUE(PropertyList::writeDictionary({{"kept", "yes"}}, root.hostPath(kPrefsDevicePath)));
-    UIWindow window;
-    auto* pane = new CountingPane;
-    pane->setBundle(
+    ShownPane shown(
         makeRowListBundle(root, {groupRow("G"),
                                  infoSwitchRow("a", {{"default", true},
                                                      {"nestedEntryCount", 2},
                                                      {"infoTitle", "T"},
                                                      {"infoMessage", "m"}}),
                                  infoSwitchRow("x"), infoSwitchRow("y"), infoSwitchRow("after")}));
-    window.resize(390, 844);
-    window.setRootViewController(pane);
-    window.makeKeyAndVisible();
-    QCoreApplication::processEvents();
-    window.grab();
+    ASSERT_TRUE(PSCellClassRegistry::hasCellClass("QEVSwitchCell"));
+    CountingPane* pane = shown.pane;
 
     auto* cell = qobject_cast<QEVSwitchCell*>(pane->specifiers().at(1)->cell());
     ASSERT_NE(cell, nullptr);

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QMutex>
 #include <QStringList>
+#include <optional>
 
 // What one store through the pane left behind besides the file: the warnings it wrote and the
 // reload notifications that reached an observer on the bus. Warnings are captured for the
@@ -21,14 +22,9 @@ public:
             });
         _postsBefore = postsSoFar();
         if (haveSessionBus())
-            _token =
-                NotifyCenter::darwin()->observe(kReloadName, &_context, [this] { ++_deliveries; });
+            _reloads.emplace();
     }
-    ~StoreOutcomeWatch() {
-        qInstallMessageHandler(_previous);
-        if (_token)
-            NotifyCenter::darwin()->removeObserver(_token);
-    }
+    ~StoreOutcomeWatch() { qInstallMessageHandler(_previous); }
     StoreOutcomeWatch(const StoreOutcomeWatch&) = delete;
     StoreOutcomeWatch& operator=(const StoreOutcomeWatch&) = delete;
 
@@ -44,17 +40,9 @@ public:
     quint64 posts() const { return postsSoFar() - _postsBefore; }
     // Whether exactly `count` reload notifications reached an observer on the bus since the
     // watch began; without a bus only posts() can tell.
-    bool deliveredExactly(int count) {
-        if (!_token)
-            return true;
-        drainNotifications(&_context);
-        return _deliveries == count;
-    }
+    bool deliveredExactly(int count) { return !_reloads || _reloads->settled() == count; }
 
 private:
-    static quint64 postsSoFar() {
-        return NotifyCenter::darwin()->postedCount() + NotifyCenter::darwin()->lostCount();
-    }
     static QMutex& mutex() {
         static QMutex m;
         return m;
@@ -65,9 +53,7 @@ private:
     }
 
     QtMessageHandler _previous = nullptr;
-    QObject _context;
-    int _token = 0;
-    int _deliveries = 0;
+    std::optional<ReloadCounter> _reloads;
     quint64 _postsBefore = 0;
 };
 

@@ -1,16 +1,15 @@
 #include "WriterProcess.h"
+#include "pane/writer/ByteTransfer.h"
 
 #include <QDir>
 #include <QFile>
 #include <QList>
 
-#include <cerrno>
 #include <chrono>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 extern char** environ;
@@ -91,41 +90,22 @@ WriterProcess::~WriterProcess() {
 }
 
 bool WriterProcess::send(const void* data, size_t size) {
-    const char* bytes = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t sent = ::send(_socket, bytes, size, MSG_NOSIGNAL);
-        if (sent < 0 && errno == EINTR)
-            continue;
-        if (sent <= 0)
-            return false;
-        bytes += sent;
-        size -= size_t(sent);
-    }
-    return true;
+    return ByteTransfer::all(static_cast<const char*>(data), size,
+                             [this](const char* bytes, size_t left) {
+                                 return ::send(_socket, bytes, left, MSG_NOSIGNAL);
+                             });
 }
 
 bool WriterProcess::receive(void* data, size_t size, int timeoutMs) {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    char* bytes = static_cast<char*>(data);
-    while (size > 0) {
-        const auto left =
+    return ByteTransfer::all(static_cast<char*>(data), size, [&](char* bytes, size_t left) {
+        const auto remaining =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         pollfd readable{_socket, POLLIN, 0};
-        const int ready = ::poll(&readable, 1, int(std::max<qint64>(left.count(), 0)));
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready <= 0)
-            return false;
-        const ssize_t got = ::recv(_socket, bytes, size, 0);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return false;
-        bytes += got;
-        size -= size_t(got);
-    }
-    return true;
+        const ssize_t ready = ::poll(&readable, 1, int(std::max<qint64>(remaining.count(), 0)));
+        return ready <= 0 ? ready : ::recv(_socket, bytes, left, 0);
+    });
 }
 
 bool WriterProcess::awaitByte(char expected, int timeoutMs) {
@@ -137,15 +117,9 @@ std::optional<int> WriterProcess::finish(int timeoutMs) {
     char dropped[64];
     while (true) {
         pollfd readable{_socket, POLLIN, 0};
-        const int ready = ::poll(&readable, 1, timeoutMs);
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready <= 0)
+        if (ByteTransfer::retried([&] { return ::poll(&readable, 1, timeoutMs); }) <= 0)
             return std::nullopt;
-        const ssize_t got = ::recv(_socket, dropped, sizeof dropped, 0);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
+        if (ByteTransfer::retried([&] { return ::recv(_socket, dropped, sizeof dropped, 0); }) <= 0)
             return wait();
     }
 }
@@ -158,11 +132,7 @@ void WriterProcess::kill(int signal) {
 int WriterProcess::wait() {
     if (_pid <= 0)
         return -1;
-    int status = 0;
-    pid_t reaped;
-    do {
-        reaped = ::waitpid(_pid, &status, 0);
-    } while (reaped < 0 && errno == EINTR);
+    const int status = ByteTransfer::reap(_pid);
     _pid = -1;
-    return reaped < 0 ? -1 : status;
+    return status;
 }

@@ -14,6 +14,7 @@
 //                                               the read-modify-write the add-on shares
 //   pane_writer_child blind <root> <count>      the same through a bare read, edit and atomic
 //                                               rename: an add-on that checks nothing
+#include "pane/writer/ByteTransfer.h"
 #include "pane/writer/WriterSequence.h"
 
 #include "foundation/DeviceRoot.h"
@@ -27,7 +28,6 @@
 #include <QDir>
 #include <QSaveFile>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -35,7 +35,6 @@
 #include <memory>
 #include <signal.h>
 #include <sys/prctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -43,32 +42,15 @@ namespace {
 int gFailedStores = 0;
 
 bool sendBytes(const void* data, size_t size) {
-    const char* bytes = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t sent = ::write(STDOUT_FILENO, bytes, size);
-        if (sent < 0 && errno == EINTR)
-            continue;
-        if (sent <= 0)
-            return false;
-        bytes += sent;
-        size -= size_t(sent);
-    }
-    return true;
+    return ByteTransfer::all(static_cast<const char*>(data), size, [](const char* bytes, size_t n) {
+        return ::write(STDOUT_FILENO, bytes, n);
+    });
 }
 
 // False at end of input: the test has gone, so the child goes too.
 bool receiveBytes(void* data, size_t size) {
-    char* bytes = static_cast<char*>(data);
-    while (size > 0) {
-        const ssize_t got = ::read(STDIN_FILENO, bytes, size);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return false;
-        bytes += got;
-        size -= size_t(got);
-    }
-    return true;
+    return ByteTransfer::all(static_cast<char*>(data), size,
+                             [](char* bytes, size_t n) { return ::read(STDIN_FILENO, bytes, n); });
 }
 
 bool readyThenAwaitStart() {
@@ -156,13 +138,11 @@ pid_t startWriter(TOLVPLAYERPreferencesListController& pane, int round) {
     }
     ::close(running[1]);
     char byte = 0;
-    ssize_t got;
-    while ((got = ::read(running[0], &byte, 1)) < 0 && errno == EINTR) {
-    }
+    const ssize_t got = ByteTransfer::retried([&] { return ::read(running[0], &byte, 1); });
     ::close(running[0]);
     if (writer > 0 && got != 1) {
         ::kill(writer, SIGKILL);
-        ::waitpid(writer, nullptr, 0);
+        ByteTransfer::reap(writer);
         return -1;
     }
     return writer;
@@ -185,10 +165,7 @@ int zygote() {
         }
         if (!sendBytes(&pid, sizeof pid) || !receiveBytes(&reap, 1))
             ::kill(writer, SIGKILL);
-        int status = 0;
-        while (::waitpid(writer, &status, 0) < 0 && errno == EINTR) {
-        }
-        const qint32 reported = status;
+        const qint32 reported = ByteTransfer::reap(writer);
         if (reap != 'W' || !sendBytes(&reported, sizeof reported))
             return 1;
     }
