@@ -94,14 +94,21 @@ QString NSBundle::localizedStringForKey(const QString& key, const QString& value
                                         const QString& table) const {
     if (key.isNull())
         return QStringLiteral("");
-    const QString tableName = table.isEmpty() ? QStringLiteral("Localizable") : table;
-    const QString path = stringsTablePath(tableName);
-    if (!path.isNull()) {
-        const QHash<QString, QString> strings = tableAt(path);
-        auto it = strings.constFind(key);
-        if (it != strings.constEnd())
-            return it->isNull() ? QStringLiteral("") : *it; // an empty translation is still one
-    }
+    return translate(localizedStringTable(table), key, value);
+}
+
+QHash<QString, QString> NSBundle::localizedStringTable(const QString& table) const {
+    const QString path = stringsTablePath(table.isEmpty() ? QStringLiteral("Localizable") : table);
+    return path.isNull() ? QHash<QString, QString>() : tableAt(path);
+}
+
+QString NSBundle::translate(const QHash<QString, QString>& strings, const QString& key,
+                            const QString& value) {
+    if (key.isNull())
+        return QStringLiteral("");
+    const auto it = strings.constFind(key);
+    if (it != strings.constEnd())
+        return it->isNull() ? QStringLiteral("") : *it; // an empty translation is still one
     return value.isEmpty() ? key : value;
 }
 

@@ -25,6 +25,11 @@ public:
     // localization holding that table; else `value` if not empty; else `key`; "" for a null key.
     QString localizedStringForKey(const QString& key, const QString& value,
                                   const QString& table) const;
+    // The strings of `table` as localizedStringForKey would choose them, for a caller that
+    // translates many texts of one table at once; translate() then answers as it would.
+    QHash<QString, QString> localizedStringTable(const QString& table) const;
+    static QString translate(const QHash<QString, QString>& strings, const QString& key,
+                             const QString& value);
 
     // The ".lproj" folders to search, best first, for the process's current languages.
     QStringList localizationSearchOrder() const;

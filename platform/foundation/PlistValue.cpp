@@ -6,6 +6,7 @@
 #include <QStringDecoder>
 #include <plist/plist.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -70,6 +71,10 @@ std::optional<QVariant> arrayFromNode(plist_t node, int depth) {
 // UTF-8 taken exactly; none for bytes that are not valid UTF-8. Decoding them leniently would
 // replace them, and the next write would store the replacement in place of what was there.
 std::optional<QString> utf8Text(const char* text, qsizetype length) {
+    // Most keys and texts are plain ASCII, which needs no decoder.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    if (std::all_of(bytes, bytes + length, [](unsigned char c) { return c < 0x80; }))
+        return QString::fromLatin1(text, length);
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
                                                        QStringConverter::Flag::ConvertInitialBom);
     QString decoded = decoder.decode(QByteArrayView(text, length));

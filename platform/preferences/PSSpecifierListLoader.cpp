@@ -17,6 +17,41 @@ QString textOf(const QVariant& value) {
     return value.typeId() == QMetaType::QString ? value.toString() : QString();
 }
 
+// Translates the texts of one list: each table is looked up once per load, not once per row.
+class ListTranslator {
+public:
+    explicit ListTranslator(NSBundle* bundle) : _bundle(bundle) {}
+
+    QString operator()(const QString& text, const QString& table) {
+        if (!_bundle || text.isEmpty())
+            return text;
+        auto it = _tables.constFind(table);
+        if (it == _tables.cend())
+            it = _tables.insert(table, _bundle->localizedStringTable(table));
+        return NSBundle::translate(*it, text, text);
+    }
+
+private:
+    NSBundle* _bundle;
+    QHash<QString, QHash<QString, QString>> _tables;
+};
+
+PSSpecifier* makeSpecifier(const QVariantMap& item, ListTranslator& translate,
+                           const QString& listTable, PSListController* target, QObject* owner) {
+    auto* specifier = new PSSpecifier(item, target, owner);
+    const QString itemTable = textOf(item.value(kLocalizationTable));
+    const QString table = itemTable.isEmpty() ? listTable : itemTable;
+    const QVariant label = item.value(kLabel);
+    if (label.typeId() == QMetaType::QString)
+        specifier->setName(translate(label.toString(), table));
+    else if (TextRules::isNumber(label))
+        specifier->setName(TextRules::decimalText(label));
+    const QString footer = textOf(item.value(kFooterText));
+    if (!footer.isEmpty())
+        specifier->setFooterText(translate(footer, table));
+    return specifier;
+}
+
 } // namespace
 
 PSSpecifierListLoader::Result PSSpecifierListLoader::loadFile(const QString& hostPath,
@@ -36,10 +71,11 @@ PSSpecifierListLoader::Result PSSpecifierListLoader::loadDictionary(const QVaria
                                                                     PSListController* target,
                                                                     QObject* owner) {
     Result result;
+    ListTranslator translate(bundle);
     const QString listTable = textOf(list.value(kLocalizationTable));
     const QString title = textOf(list.value(kTitle));
     if (!title.isEmpty())
-        result.title = translate(bundle, title, listTable);
+        result.title = translate(title, listTable);
     const QVariant items = list.value(kItems);
     if (items.typeId() != QMetaType::QVariantList)
         return result;
@@ -49,31 +85,7 @@ PSSpecifierListLoader::Result PSSpecifierListLoader::loadDictionary(const QVaria
     for (const QVariant& item : rows) {
         if (item.typeId() != QMetaType::QVariantMap)
             continue;
-        result.specifiers.append(makeSpecifier(item.toMap(), bundle, listTable, target, owner));
+        result.specifiers.append(makeSpecifier(item.toMap(), translate, listTable, target, owner));
     }
     return result;
-}
-
-QString PSSpecifierListLoader::translate(NSBundle* bundle, const QString& text,
-                                         const QString& table) {
-    if (!bundle || text.isEmpty())
-        return text;
-    return bundle->localizedStringForKey(text, text, table);
-}
-
-PSSpecifier* PSSpecifierListLoader::makeSpecifier(const QVariantMap& item, NSBundle* bundle,
-                                                  const QString& listTable,
-                                                  PSListController* target, QObject* owner) {
-    auto* specifier = new PSSpecifier(item, target, owner);
-    const QString itemTable = textOf(item.value(kLocalizationTable));
-    const QString table = itemTable.isEmpty() ? listTable : itemTable;
-    const QVariant label = item.value(kLabel);
-    if (label.typeId() == QMetaType::QString)
-        specifier->setName(translate(bundle, label.toString(), table));
-    else if (TextRules::isNumber(label))
-        specifier->setName(TextRules::decimalText(label));
-    const QString footer = textOf(item.value(kFooterText));
-    if (!footer.isEmpty())
-        specifier->setFooterText(translate(bundle, footer, table));
-    return specifier;
 }

@@ -23,12 +23,4 @@ public:
                            QObject* owner);
     static Result loadDictionary(const QVariantMap& list, NSBundle* bundle,
                                  PSListController* target, QObject* owner);
-
-    // A text of the list translated through `table` of `bundle`; the text itself without a bundle.
-    static QString translate(NSBundle* bundle, const QString& text, const QString& table);
-
-private:
-    static PSSpecifier* makeSpecifier(const QVariantMap& item, NSBundle* bundle,
-                                      const QString& listTable, PSListController* target,
-                                      QObject* owner);
 };
