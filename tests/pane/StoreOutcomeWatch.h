@@ -42,7 +42,31 @@ public:
     // watch began; without a bus only posts() can tell.
     bool deliveredExactly(int count) { return !_reloads || _reloads->settled() == count; }
 
+    // The store landed: no warning and exactly one announcement.
+    testing::AssertionResult landed() {
+        if (const QStringList lines = warnings(); !lines.isEmpty())
+            return testing::AssertionFailure() << "warned: " << lines.join('\n').toStdString();
+        return announced(1);
+    }
+    // The store failed and said so: exactly one warning, naming `path` and `reason`, and
+    // nobody told to reload.
+    testing::AssertionResult failedAndReported(const QString& path, const QString& reason = {}) {
+        const QStringList lines = warnings();
+        if (lines.size() != 1 || !lines.first().contains(path) || !lines.first().contains(reason))
+            return testing::AssertionFailure()
+                   << "expected one warning naming " << path.toStdString() << " and \""
+                   << reason.toStdString() << "\", got: " << lines.join('\n').toStdString();
+        return announced(0);
+    }
+
 private:
+    testing::AssertionResult announced(int count) {
+        if (posts() != quint64(count))
+            return testing::AssertionFailure() << posts() << " posts, expected " << count;
+        if (!deliveredExactly(count))
+            return testing::AssertionFailure() << "not delivered exactly " << count << " times";
+        return testing::AssertionSuccess();
+    }
     static QMutex& mutex() {
         static QMutex m;
         return m;
