@@ -1,8 +1,5 @@
+#include "../cells/QEVColorPickerCellTestSupport.h"
 #include "PaneFixture.h"
-
-#include "cells/QEVColorPickerCell.h"
-#include "cells/QEVColorSwatch.h"
-#include "uikit/UIColorPickerViewController.h"
 
 #include <QLabel>
 #include <memory>
@@ -11,32 +8,17 @@
 // and the reload notification on the private session bus.
 namespace {
 
-QVariantMap colourRow(const QString& key, const QVariantMap& extra = {}) {
-    QVariantMap row{{"cell", "PSButtonCell"},
-                    {"cellClass", "QEVColorPickerCell"},
-                    {"label", key},
-                    {"key", key}};
-    row.insert(extra);
-    return row;
-}
-
 class ColourRowPaneTest : public PaneTest {
 protected:
     std::unique_ptr<QEVColorPickerCell> cellFor(int listIndex) {
         return std::make_unique<QEVColorPickerCell>(0, "QEVColorPickerCell", row(listIndex));
-    }
-    // One report of the picker: its selected colour is set and its delegate told, once.
-    static void pick(QEVColorPickerCell& cell, const QColor& color) {
-        UIColorPickerViewController* picker = cell.colorPicker();
-        picker->setSelectedColor(color);
-        picker->delegate()->colorPickerViewControllerDidSelectColor(picker);
     }
 };
 
 TEST_F(ColourRowPaneTest, EachPickWritesTheFileAndAnnouncesOnce) {
     if (!haveSessionBus())
         GTEST_SKIP() << "no session bus";
-    load({colourRow("tint", {{"supportsAlpha", false}})});
+    load({colorRow("tint", {{"supportsAlpha", false}})});
     auto cell = cellFor(0);
     QObject context;
     QList<QVariant> seenOnDelivery;
@@ -60,7 +42,7 @@ TEST_F(ColourRowPaneTest, EachPickWritesTheFileAndAnnouncesOnce) {
 }
 
 TEST_F(ColourRowPaneTest, TheFallbackIsShownButNotWrittenUntilAPick) {
-    load({colourRow("tint", {{"fallbackHex", "#34C759"}})});
+    load({colorRow("tint", {{"fallbackHex", "#34C759"}})});
     auto cell = cellFor(0);
     cell->setSelected(true, false); // no window: nothing opens, nothing is written
     EXPECT_EQ(cell->detailTextLabel()->text(), "#34C759");
@@ -71,7 +53,7 @@ TEST_F(ColourRowPaneTest, TheFallbackIsShownButNotWrittenUntilAPick) {
 
 TEST_F(ColourRowPaneTest, AValueWrittenByAnotherProgramReachesOnlyANewCell) {
     writePrefs({{"tint", "#FF0000"}});
-    load({colourRow("tint")});
+    load({colorRow("tint")});
     auto cell = cellFor(0);
     writePrefs({{"tint", "#00FF00"}});
     cell->refreshCellContentsWithSpecifier(row(0));
