@@ -96,8 +96,8 @@ TEST(QEVSliderCellInPane, ShippedRowsAreSliderCellsFiftyHigh) {
     TempDeviceRoot root;
     const QString device = QStringLiteral("/bundles/shipped-slider.bundle/");
     const QDir resources(QStringLiteral(QEV_SOURCE_DIR "/resources/bundle"));
-    for (const QString& name :
-         {"Info.plist", "Root.plist", "en.lproj/Root.strings", "zh-Hans.lproj/Root.strings"}) {
+    for (const QString& name : QStringList{"Info.plist", "Root.plist", "en.lproj/Root.strings",
+                                           "zh-Hans.lproj/Root.strings"}) {
         QFile file(resources.filePath(name));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
         ASSERT_TRUE(root.writeFile(device + name, file.readAll()));

@@ -30,7 +30,7 @@ TEST(QEVSwitchCellInPane, ToggleStoresAndCollapsesItsGroup) {
     ASSERT_TRUE(PSCellClassRegistry::hasCellClass("QEVSwitchCell"));
     CountingPane* pane = shown.pane;
 
-    auto* cell = qobject_cast<QEVSwitchCell*>(pane->specifiers().at(1)->cell());
+    auto* cell = shown.cellAt<QEVSwitchCell>(1);
     ASSERT_NE(cell, nullptr);
     ASSERT_NE(cell->infoButton(), nullptr);
     EXPECT_EQ(cell->control()->onTintColor(), QEVSwitchCell::onTintColor());
