@@ -76,6 +76,10 @@ const PreferenceSnapshot& PreferenceCache::read(const QString& hostPath) {
     return _snapshot;
 }
 
+const PreferenceSnapshot* PreferenceCache::passSnapshot() const {
+    return _inPass && _passRead && _valid ? &_snapshot : nullptr;
+}
+
 bool PreferenceCache::reusable(const QString& hostPath) {
     if (!_enabled || !_valid || hostPath != _path || !_snapshot.identity)
         return false;

@@ -37,6 +37,8 @@ public:
     // a burst of reads that must agree (the heights of every row after a change).
     void beginPass();
     void endPass();
+    // The look this pass already took, or none before its first read and outside a pass.
+    const PreferenceSnapshot* passSnapshot() const;
 
     void setEnabled(bool enabled); // off: every read parses, as with no cache at all
     int parseCount() const { return _parses; }

@@ -42,6 +42,10 @@ QString PreferenceStore::hostPath() const {
 }
 
 QVariantMap PreferenceStore::entries() const {
+    // Within a pass the file has been looked at already; its path need not be worked out for
+    // every row again.
+    if (const PreferenceSnapshot* seen = _cache.passSnapshot())
+        return seen->dictionary.value_or(QVariantMap());
     return _cache.read(hostPath()).dictionary.value_or(QVariantMap());
 }
 

@@ -7,8 +7,15 @@
 
 namespace {
 
+const QString kCellKey = QStringLiteral("cell");
+
 QString textOrEmpty(const QVariant& value) {
     return value.typeId() == QMetaType::QString ? value.toString() : QString();
+}
+
+// Kept rather than worked out per call: every table reload asks it of every row.
+PSCellType cellTypeOf(const QVariantMap& properties) {
+    return PSCellTypeFromString(textOrEmpty(properties.value(kCellKey)));
 }
 
 } // namespace
@@ -25,6 +32,7 @@ PSSpecifier::PSSpecifier(const QVariantMap& properties, PSListController* target
         });
     if (plain) {
         _properties = properties;
+        _cellType = cellTypeOf(_properties);
         return;
     }
     for (auto it = properties.begin(); it != properties.end(); ++it)
@@ -46,6 +54,8 @@ void PSSpecifier::setProperty(const QVariant& value, const QString& key) {
         _properties.remove(key);
     else
         _properties.insert(key, value);
+    if (key == kCellKey)
+        _cellType = cellTypeOf(_properties);
 }
 
 void PSSpecifier::removePropertyForKey(const QString& key) {
@@ -110,7 +120,7 @@ void PSSpecifier::setFooterText(const QString& text) {
 }
 
 PSCellType PSSpecifier::cellType() const {
-    return PSCellTypeFromString(textOrEmpty(_properties.value(QStringLiteral("cell"))));
+    return _cellType;
 }
 
 QString PSSpecifier::cellClassName() const {

@@ -58,4 +58,5 @@ private:
     bool _hasName = false;
     QString _footerText;
     bool _hasFooterText = false;
+    PSCellType _cellType = PSCellTypeFromString(QString());
 };

@@ -102,10 +102,21 @@ TEST(PSSpecifier, CellTypeFromTheCellText) {
         {QVariantList{"PSSwitchCell"}, PSListItemCell},
     };
     for (const auto& c : cases) {
+        // Set after construction, over an earlier kind, and given to the constructor.
         PSSpecifier specifier;
         specifier.setProperty(c.cell, "cell");
         EXPECT_EQ(specifier.cellType(), c.type) << c.cell.toString().toStdString();
+        PSSpecifier changed({{"cell", "PSGroupCell"}}, nullptr);
+        changed.setProperty(c.cell, "cell");
+        EXPECT_EQ(changed.cellType(), c.type) << c.cell.toString().toStdString();
+        QVariantMap properties;
+        if (c.cell.isValid())
+            properties.insert("cell", c.cell);
+        EXPECT_EQ(PSSpecifier(properties, nullptr).cellType(), c.type);
     }
+    PSSpecifier removed({{"cell", "PSSwitchCell"}}, nullptr);
+    removed.removePropertyForKey("cell");
+    EXPECT_EQ(removed.cellType(), PSListItemCell);
 }
 
 TEST(PSSpecifier, IdentifierFallsBackFromIdToKeyToName) {
