@@ -70,6 +70,10 @@ OpenedFile openFile(const QString& hostPath) {
 const PreferenceSnapshot& PreferenceCache::read(const QString& hostPath) {
     if (_inPass && _passRead && _valid && hostPath == _path)
         return _snapshot;
+    return look(hostPath);
+}
+
+const PreferenceSnapshot& PreferenceCache::look(const QString& hostPath) {
     if (!reusable(hostPath))
         load(hostPath);
     _passRead = _inPass;

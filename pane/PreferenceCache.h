@@ -25,8 +25,11 @@ struct PreferenceSnapshot {
 // are compared on every use until a read made well after the file's last change confirms it.
 class PreferenceCache {
 public:
-    // The file as it is now.
+    // The file as it is now; within a pass, as the pass first saw it.
     const PreferenceSnapshot& read(const QString& hostPath);
+    // The file as it is now, even within a pass: what a read-modify-write must start from, or
+    // it would write back the pass's view over a change made since.
+    const PreferenceSnapshot& look(const QString& hostPath);
 
     // What this process just wrote: `written` is the new file's identity, right after it took
     // its place. The next read checks the file and, finding it unchanged, skips the parse.

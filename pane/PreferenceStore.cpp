@@ -120,7 +120,7 @@ FileWriteResult PreferenceStore::storeEntry(const QString& key, const QVariant& 
     for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
         if (attempt > 0)
             pauseBeforeAttempt(attempt);
-        const PreferenceSnapshot& file = _cache.read(path);
+        const PreferenceSnapshot& file = _cache.look(path);
         std::optional<FileIdentity> expected = file.identity;
         QVariantMap entries = file.dictionary.value_or(QVariantMap());
         if (displaced) {
@@ -184,7 +184,7 @@ FileWriteResult PreferenceStore::storeDisplaced(const QString& path, const QVari
     // Out of attempts while holding entries that only a file our own write displaced had: a
     // plain replace puts them back rather than dropping them. Its window against a writer that
     // lands at the same instant is the only one left; an unreadable file is never replaced here.
-    const PreferenceSnapshot& file = _cache.read(path);
+    const PreferenceSnapshot& file = _cache.look(path);
     if (!file.dictionary && file.exists)
         return {false, QStringLiteral("the file kept changing while it was written (%1 attempts)")
                            .arg(kMaxAttempts)};

@@ -123,6 +123,17 @@ TEST_F(PreferenceCacheTest, AReadPassLooksOnce) {
     EXPECT_EQ(store.entries().value("a"), qint64(1));
     store.endReadPass();
     EXPECT_EQ(store.entries().value("a"), qint64(2));
+
+    // A store inside a pass starts from the file as it is now, not as the pass first saw it
+    // (that would write the old "a" back), and the pass reads the store's write from then on.
+    store.beginReadPass();
+    EXPECT_EQ(store.entries().value("a"), qint64(2));
+    other.inPlace({{"a", qint64(3)}});
+    ASSERT_TRUE(store.storeEntry("b", qint64(4)).ok);
+    const QVariantMap inPass = store.entries();
+    EXPECT_EQ(inPass.value("a"), qint64(3));
+    EXPECT_EQ(inPass.value("b"), qint64(4));
+    store.endReadPass();
 }
 
 // Switched off, every read parses, as the benchmarks' old path needs.
