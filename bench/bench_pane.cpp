@@ -540,7 +540,7 @@ std::vector<Figure> figures() {
     // What opening 2,000 rows would cost if everything beyond libplist's parse of the extra rows
     // were free: the lowest ratio any reader built on libplist can reach while the whole list is
     // loaded before the first frame.
-    list.push_back({"floor: open 50/5 + libplist parse of 1950 rows",
+    list.push_back({"floor: open 50/5 + libplist on 1950 rows",
                     "BM_OpenToFirstFrame/50/5",
                     "BM_OpenToFirstFrame/50/5",
                     Goal::None,
