@@ -1,4 +1,5 @@
 #include "foundation/AtomicFile.h"
+#include "common/TestName.h"
 #include "foundation/AtomicFileFaults.h"
 
 #include <QDir>
@@ -189,11 +190,8 @@ std::vector<Fault> faults() {
 
 INSTANTIATE_TEST_SUITE_P(AtomicFile, AtomicFileFault, testing::ValuesIn(faults()),
                          [](const auto& info) {
-                             std::string name = std::string(info.param.step) + "_" +
-                                                strerrorname_np(info.param.error);
-                             for (char& c : name)
-                                 c = std::isalnum(uint8_t(c)) ? c : '_';
-                             return name;
+                             return testName(std::string(info.param.step) + "_" +
+                                             strerrorname_np(info.param.error));
                          });
 
 TEST_F(AtomicFileTest, WriteWithoutProgressFailsInsteadOfSpinning) {

@@ -1,4 +1,5 @@
 #include "BinaryPlistBuilder.h"
+#include "common/TestName.h"
 #include "foundation/PlistGuard.h"
 #include "foundation/PropertyList.h"
 
@@ -161,12 +162,7 @@ TEST_P(HostileBytes, ParseFindsNoValue) {
 }
 
 INSTANTIATE_TEST_SUITE_P(PropertyList, HostileBytes, testing::ValuesIn(hostileCases()),
-                         [](const auto& info) {
-                             std::string name = info.param.name;
-                             for (char& c : name)
-                                 c = std::isalnum(uint8_t(c)) ? c : '_';
-                             return name;
-                         });
+                         [](const auto& info) { return testName(info.param.name); });
 
 TEST(PropertyListHostile, EveryTruncationOfValidInputIsSafe) {
     for (const QByteArray& whole : {validXml(), validBinary()}) {

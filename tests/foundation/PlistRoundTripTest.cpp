@@ -1,3 +1,4 @@
+#include "common/TestName.h"
 #include "foundation/PlistValue.h"
 #include "foundation/PropertyList.h"
 
@@ -121,12 +122,7 @@ TEST_P(ScalarRoundTrip, SurvivesFileInDictionary) {
 }
 
 INSTANTIATE_TEST_SUITE_P(PlistValue, ScalarRoundTrip, testing::ValuesIn(scalarCases()),
-                         [](const auto& info) {
-                             std::string name = info.param.name;
-                             for (char& c : name)
-                                 c = std::isalnum(uint8_t(c)) ? c : '_';
-                             return name;
-                         });
+                         [](const auto& info) { return testName(info.param.name); });
 
 TEST(PlistValue, NestedContainersSurviveXmlAndBinary) {
     EXPECT_EQ(PropertyList::parse(PropertyList::toXml(nested())), nested());

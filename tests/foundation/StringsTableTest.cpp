@@ -1,4 +1,5 @@
 #include "foundation/StringsTable.h"
+#include "common/TestName.h"
 #include "foundation/PropertyList.h"
 
 #include <QDir>
@@ -63,12 +64,7 @@ TEST_P(StringsTableText, Parses) {
 }
 
 INSTANTIATE_TEST_SUITE_P(StringsTable, StringsTableText, testing::ValuesIn(cases()),
-                         [](const auto& info) {
-                             std::string name = info.param.name;
-                             for (char& c : name)
-                                 c = std::isalnum(uint8_t(c)) ? c : '_';
-                             return name;
-                         });
+                         [](const auto& info) { return testName(info.param.name); });
 
 TEST(StringsTable, Utf16WithByteOrderMark) {
     const QString text = QString::fromUtf8("\"取消\" = \"Cancel\";\n");

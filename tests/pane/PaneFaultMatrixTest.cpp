@@ -1,5 +1,6 @@
 #include "StoreOutcomeWatch.h"
 
+#include "common/TestName.h"
 #include "foundation/AtomicFileFaults.h"
 
 #include <QFile>
@@ -193,11 +194,8 @@ std::vector<Fault> allFaults() {
 
 INSTANTIATE_TEST_SUITE_P(PaneFault, PaneFaultMatrix, testing::ValuesIn(allFaults()),
                          [](const auto& info) {
-                             std::string name = std::string(info.param.step) + "_" +
-                                                strerrorname_np(info.param.error);
-                             for (char& c : name)
-                                 c = std::isalnum(uint8_t(c)) ? c : '_';
-                             return name;
+                             return testName(std::string(info.param.step) + "_" +
+                                             strerrorname_np(info.param.error));
                          });
 
 // The first store, before any file exists: a fault leaves no file and no debris behind.

@@ -1,19 +1,13 @@
 #include "HostilePropertyLists.h"
 #include "StoreOutcomeWatch.h"
 
+#include "common/TestName.h"
 #include "foundation/FileIdentity.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 namespace {
-
-std::string testName(const std::string& name) {
-    std::string out = name;
-    for (char& c : out)
-        c = std::isalnum(uint8_t(c)) ? c : '_';
-    return out;
-}
 
 // The same value, whatever QVariant type carries it: compared as written to a file.
 QByteArray asStored(const QVariant& value) {
