@@ -68,8 +68,8 @@ OpenedFile openFile(const QString& hostPath) {
 } // namespace
 
 const PreferenceSnapshot& PreferenceCache::read(const QString& hostPath) {
-    if (_inPass && _passRead && _valid && hostPath == _path)
-        return _snapshot;
+    if (const PreferenceSnapshot* seen = passSnapshot(); seen && hostPath == _path)
+        return *seen;
     return look(hostPath);
 }
 
