@@ -79,9 +79,10 @@ void UISwitch::checkStateSet() {
 }
 
 void UISwitch::nextCheckState() {
-    _animateNextChange = true;
     QAbstractButton::nextCheckState();
-    _animateNextChange = false;
+    // A click or Space sets the state with the button's refresh held back, so checkStateSet()
+    // never hears of it: the thumb is moved here.
+    animateThumbTo(isChecked() ? 1 : 0);
     emit valueChanged();
 }
 

@@ -1,7 +1,7 @@
 #include "SettingsApplication.h"
 #include "EntryListController.h"
 #include "EntryRow.h"
-#include "InstalledRoot.h"
+#include "common/InstalledRoot.h"
 
 #include "preferences/PSListController.h"
 #include "preferences/PSSpecifier.h"

@@ -1,5 +1,5 @@
 #include "SettingsEntry.h"
-#include "InstalledRoot.h"
+#include "common/InstalledRoot.h"
 
 #include <gtest/gtest.h>
 
