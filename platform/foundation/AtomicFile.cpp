@@ -16,8 +16,10 @@
 namespace {
 
 FileWriteResult failure(const QString& step, int error) {
-    return FileWriteResult{false,
+    FileWriteResult result{false,
                            step + QStringLiteral(": ") + QString::fromLocal8Bit(strerror(error))};
+    result.errorCode = error;
+    return result;
 }
 
 // 0 on success, else the errno of the failed write.

@@ -13,6 +13,8 @@ struct FileWriteResult {
 
     bool ok = false;
     QString error;
+    // The system's reason (errno) for the failed step, or 0 when the failure has none.
+    int errorCode = 0;
     // The file was not what the caller expected (someone changed, created or removed it since
     // the caller read it); nothing was written. Read again, reapply the change and retry.
     bool conflict = false;
