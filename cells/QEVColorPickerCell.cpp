@@ -49,11 +49,30 @@ QEVColorPickerCell::QEVColorPickerCell(int, const QString& reuseIdentifier, PSSp
     _indicatorShape = _indicatorView->swatch();
     setAccessoryView(_indicatorView);
 
-    const QVariant stored = specifier ? specifier->performGetter() : QVariant();
-    const QString value = stored.isValid() ? stored.toString() : _fallbackHex;
+    const QString value = storedHex();
     _currentColor = colorFromHex(value, _supportsAlpha);
     _indicatorShape->setFillColor(_currentColor.toQColor());
     detailTextLabel()->setText(legibleStringFromHex(value));
+}
+
+QString QEVColorPickerCell::storedHex() const {
+    PSSpecifier* row = specifier();
+    const QVariant stored = row ? row->performGetter() : QVariant();
+    return stored.isValid() ? stored.toString() : _fallbackHex;
+}
+
+void QEVColorPickerCell::showStoredValue() {
+    const QString hex = storedHex();
+    const QEVColor stored = colorFromHex(hex, _supportsAlpha);
+    const QString text = legibleStringFromHex(hex);
+    // What is shown already (a pick just stored, say) keeps its transition.
+    if (stored == _currentColor && text == detailTextLabel()->text())
+        return;
+    _currentColor = stored;
+    // A fill set outside a transition ends the swatch's; the text's is ended here.
+    _indicatorShape->setFillColor(_currentColor.toQColor());
+    QEVCrossDissolve::finish(detailTextLabel());
+    detailTextLabel()->setText(text);
 }
 
 QEVColorPickerCell::~QEVColorPickerCell() = default;
@@ -112,13 +131,14 @@ void QEVColorPickerCell::colorPickerViewControllerDidSelectColor(
         return;
     _currentColor = QEVColor::fromQColor(picker->selectedColor());
     const QString hex = hexFromColor(_currentColor, _supportsAlpha);
-    if (PSSpecifier* row = specifier())
-        row->performSetterWithValue(hex);
     _indicatorView->transition(kTransitionMs,
                                [this] { _indicatorShape->setFillColor(_currentColor.toQColor()); });
     QLabel* detail = detailTextLabel();
     QEVCrossDissolve::transition(detail, kTransitionMs,
                                  [detail, hex] { detail->setText(legibleStringFromHex(hex)); });
+    // Stored last: a store that fails puts the stored colour back, and that is what is shown.
+    if (PSSpecifier* row = specifier())
+        row->performSetterWithValue(hex);
 }
 
 QEVColor QEVColorPickerCell::colorFromHex(const QString& hex, bool useAlpha) {

@@ -37,6 +37,8 @@ public:
 
     void tintColorDidChange() override;
     void refreshCellContentsWithSpecifier(PSSpecifier* specifier) override;
+    // Swatch and text at once, any transition ended.
+    void showStoredValue() override;
 
     UIColorPickerViewController* colorPicker() const { return _colorPicker; }
     QEVColor currentColor() const { return _currentColor; }
@@ -49,6 +51,7 @@ public:
 
 private:
     void makeColorPicker(PSSpecifier* specifier);
+    QString storedHex() const; // the getter's value, else "fallbackHex"
     void applyTitleTint();
     UIViewController* presenter();
 

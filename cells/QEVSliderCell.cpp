@@ -151,18 +151,25 @@ void QEVSliderCell::wireControls() {
 // ---- stepping ---------------------------------------------------------------------------
 
 void QEVSliderCell::incrementValue() {
-    UISlider* slider = control();
-    applyStep(QEVSliderStep::clampedUp(slider->value(), slider->maximumValue()));
+    applyStep([](const UISlider* slider) {
+        return QEVSliderStep::clampedUp(slider->value(), slider->maximumValue());
+    });
 }
 
 void QEVSliderCell::decrementValue() {
-    UISlider* slider = control();
-    applyStep(QEVSliderStep::clampedDown(slider->value(), slider->minimumValue(),
-                                         slider->maximumValue()));
+    applyStep([](const UISlider* slider) {
+        return QEVSliderStep::clampedDown(slider->value(), slider->minimumValue(),
+                                          slider->maximumValue());
+    });
 }
 
-void QEVSliderCell::applyStep(float value) {
+void QEVSliderCell::applyStep(float (*step)(const UISlider*)) {
+    // A step starts from the stored value: another program may have changed it since this row
+    // last showed it, and a step from the old value would write over that change.
+    showStoredValue();
+    const float value = step(control());
     control()->setValue(value);
+    // A store that fails puts the stored value back; the read-out then shows that.
     storeValue(value);
     sliderValueChanged(control());
 }
@@ -238,12 +245,21 @@ void QEVSliderCell::sliderValueChanged(UISlider* slider) {
     if (!slider)
         return;
     const float value = slider->value();
-    _valueLabel->setText(TextRules::format02f(double(value)));
     if (std::fabs(lastFeedbackValue - value) > kFeedbackThreshold && _feedbackGenerator) {
         _feedbackGenerator->selectionChanged();
         _feedbackGenerator->prepare();
     }
+    showReadout(value);
+}
+
+void QEVSliderCell::showReadout(float value) {
+    _valueLabel->setText(TextRules::format02f(double(value)));
     lastFeedbackValue = value;
+}
+
+void QEVSliderCell::showStoredValue() {
+    PSSliderTableCell::showStoredValue();
+    showReadout(control()->value());
 }
 
 // ---- typed entry ------------------------------------------------------------------------
@@ -274,8 +290,9 @@ void QEVSliderCell::confirmTypedEntry(const QString& text) {
     UISlider* slider = control();
     const float value =
         clampedTypedValue(typedValue(text), slider->minimumValue(), slider->maximumValue());
-    storeValue(value);
     slider->setValue(value, true);
+    // Stored last: a store that fails puts the stored value back, and that is what is shown.
+    storeValue(value);
     sliderValueChanged(slider);
 }
 

@@ -35,6 +35,8 @@ public:
 
     void tintColorDidChange() override;
     void refreshCellContentsWithSpecifier(PSSpecifier* specifier) override;
+    // The slider and its read-out, without a tick: nobody moved them by hand.
+    void showStoredValue() override;
 
     UISelectionFeedbackGenerator* feedbackGenerator() const;
     void setFeedbackGenerator(UISelectionFeedbackGenerator* generator);
@@ -70,7 +72,8 @@ private:
     void buildValueLabel();
     void buildStacks();
     void wireControls();
-    void applyStep(float value);
+    void applyStep(float (*step)(const UISlider*));
+    void showReadout(float value);
     void storeValue(float value);
     void confirmTypedEntry(const QString& text);
     QTimer* startRepeating(void (QEVSliderCell::*step)());

@@ -28,11 +28,25 @@ void PSEditTextTableCell::refreshCellContentsWithSpecifier(PSSpecifier* specifie
     const QVariant placeholder = rowSpecifier->propertyForKey(QStringLiteral("placeholder"));
     if (placeholder.typeId() == QMetaType::QString)
         _textField->setPlaceholderText(placeholder.toString());
+    _shownText = storedText();
+    _textField->setText(_shownText);
+}
+
+QString PSEditTextTableCell::storedText() const {
+    PSSpecifier* rowSpecifier = specifier();
+    if (!rowSpecifier)
+        return QString();
     QVariant value = rowSpecifier->performGetter();
     if (!value.isValid())
         value = rowSpecifier->propertyForKey(QStringLiteral("default"));
-    _shownText = TextRules::decimalText(value);
-    _textField->setText(_shownText);
+    return TextRules::decimalText(value);
+}
+
+void PSEditTextTableCell::showStoredValue() {
+    const bool typing = _textField->hasFocus() && _textField->text() != _shownText;
+    _shownText = storedText();
+    if (!typing)
+        _textField->setText(_shownText);
 }
 
 void PSEditTextTableCell::setSelected(bool selected, bool animated) {

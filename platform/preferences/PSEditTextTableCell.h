@@ -14,11 +14,15 @@ public:
 
     QLineEdit* textField() const { return _textField; }
     void refreshCellContentsWithSpecifier(PSSpecifier* specifier) override;
+    // Text being typed stays in the field; it is stored when editing ends if it differs from
+    // the stored text.
+    void showStoredValue() override;
     void setSelected(bool selected, bool animated) override;
     void layoutSubviews() override;
 
 private:
     void editingEnded();
+    QString storedText() const; // the getter's value, else "default", as text
 
     QLineEdit* _textField;
     QString _shownText;

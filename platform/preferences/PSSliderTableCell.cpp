@@ -42,13 +42,9 @@ void PSSliderTableCell::configureFromSpecifier() {
     PSSpecifier* rowSpecifier = specifier();
     float minimum = 0;
     float maximum = 1;
-    std::optional<float> value;
     if (rowSpecifier) {
         minimum = numberValue(rowSpecifier->propertyForKey(QStringLiteral("min"))).value_or(0.0f);
         maximum = numberValue(rowSpecifier->propertyForKey(QStringLiteral("max"))).value_or(1.0f);
-        value = numberValue(rowSpecifier->performGetter());
-        if (!value)
-            value = numberValue(rowSpecifier->propertyForKey(QStringLiteral("default")));
     }
     if (minimum > maximum)
         std::swap(minimum, maximum);
@@ -56,7 +52,24 @@ void PSSliderTableCell::configureFromSpecifier() {
     _slider->setMinimumValue(std::min(minimum, _slider->minimumValue()));
     _slider->setMaximumValue(maximum);
     _slider->setMinimumValue(minimum);
-    _slider->setValue(value.value_or(minimum));
+    _slider->setValue(storedValue());
+}
+
+float PSSliderTableCell::storedValue() const {
+    std::optional<float> value;
+    if (PSSpecifier* rowSpecifier = specifier()) {
+        value = numberValue(rowSpecifier->performGetter());
+        if (!value)
+            value = numberValue(rowSpecifier->propertyForKey(QStringLiteral("default")));
+    }
+    return value.value_or(_slider->minimumValue());
+}
+
+void PSSliderTableCell::showStoredValue() {
+    // An unchanged value leaves a running slide alone.
+    const float stored = storedValue();
+    if (stored != _slider->value())
+        _slider->setValue(stored);
 }
 
 void PSSliderTableCell::refreshCellContentsWithSpecifier(PSSpecifier* specifier) {

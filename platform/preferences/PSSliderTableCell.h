@@ -17,6 +17,7 @@ public:
 
     UISlider* control() const { return _slider; }
     void refreshCellContentsWithSpecifier(PSSpecifier* specifier) override;
+    void showStoredValue() override;
     void layoutSubviews() override;
 
     // A number, or a text that is wholly a finite number; nothing otherwise.
@@ -24,6 +25,7 @@ public:
 
 private:
     void configureFromSpecifier();
+    float storedValue() const; // the getter's, else "default", else the minimum
     void controlChanged();
 
     UISlider* _slider;

@@ -18,6 +18,12 @@ void PSSwitchTableCell::refreshCellContentsWithSpecifier(PSSpecifier* specifier)
     _switch->setOn(switchValueForSpecifier(this->specifier()));
 }
 
+void PSSwitchTableCell::showStoredValue() {
+    const bool stored = switchValueForSpecifier(specifier());
+    if (_switch->isOn() != stored)
+        _switch->setOn(stored, true);
+}
+
 void PSSwitchTableCell::controlChanged() {
     if (PSSpecifier* rowSpecifier = specifier())
         rowSpecifier->performSetterWithValue(QVariant(_switch->isOn()));

@@ -14,6 +14,7 @@ public:
 
     UISwitch* control() const { return _switch; }
     void refreshCellContentsWithSpecifier(PSSpecifier* specifier) override;
+    void showStoredValue() override; // the thumb slides to the stored side
 
     // The value a stored object stands for: booleans and numbers as such, a text by its
     // leading character as the platform reads it ("YES", "true", "1"); anything else is off.

@@ -98,6 +98,8 @@ void PSTableCell::refreshCellContentsWithSpecifier(PSSpecifier* specifier) {
     setNeedsLayout();
 }
 
+void PSTableCell::showStoredValue() {}
+
 QColor PSTableCell::tintColor() const {
     return UITint::tintColor(this);
 }

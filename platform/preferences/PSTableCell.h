@@ -46,6 +46,10 @@ public:
     PSSpecifier* specifier() const;
     void setSpecifier(PSSpecifier* specifier);
     virtual void refreshCellContentsWithSpecifier(PSSpecifier* specifier);
+    // Shows the value the row's getter gives now, storing nothing: after a store that did not
+    // reach the file, or when someone else changed the file. A cell that shows no value has
+    // nothing to do.
+    virtual void showStoredValue();
 
     QColor tintColor() const;
     void setTintColor(const QColor& color);

@@ -40,14 +40,18 @@ UISwitch::UISwitch(QWidget* parent) : QAbstractButton(parent) {
 }
 
 void UISwitch::setOn(bool on, bool animated) {
-    if (on == isChecked() && !animated) {
-        finishAnimation();
-        return;
+    {
+        const QSignalBlocker blocker(this);
+        _settingOn = true;
+        setChecked(on);
+        _settingOn = false;
     }
-    const QSignalBlocker blocker(this);
-    _animateNextChange = animated;
-    setChecked(on);
-    _animateNextChange = false;
+    // The thumb is placed here, not in checkStateSet(): a handler of valueChanged that puts the
+    // switch back runs inside the click, which holds checkStateSet() back.
+    if (animated)
+        animateThumbTo(on ? 1 : 0);
+    else
+        finishAnimation();
 }
 
 void UISwitch::setOnTintColor(const QColor& color) {
@@ -70,11 +74,9 @@ void UISwitch::finishAnimation() {
 }
 
 void UISwitch::checkStateSet() {
-    // A change made from code (setChecked) shows at once; a click or an animated setOn slides.
+    // A change made from code (setChecked) shows at once; setOn places the thumb itself.
     QAbstractButton::checkStateSet();
-    if (_animateNextChange)
-        animateThumbTo(isChecked() ? 1 : 0);
-    else
+    if (!_settingOn)
         finishAnimation();
 }
 

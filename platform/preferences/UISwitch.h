@@ -44,6 +44,6 @@ private:
 
     QColor _onTintColor = defaultOnTintColor();
     qreal _thumbPosition = 0;
-    bool _animateNextChange = false;
+    bool _settingOn = false;
     QVariantAnimation* _animation = nullptr;
 };

@@ -61,10 +61,13 @@ TEST(QEVSliderCellInPane, EveryStepIsWrittenAndAnnouncedOnce) {
     EXPECT_EQ(stored("speed"), QVariant(double(speed->control()->value())));
     EXPECT_EQ(reloads.settled(), 3 + ticks);
 
-    // At the bound a step still stores (the same value) and announces.
+    // At the bound a step still stores (the same value) and announces. The bound is in the
+    // file, where a step starts.
     QEVSliderCell* skip = shown.cellAt<QEVSliderCell>(4);
     ASSERT_NE(skip, nullptr);
-    skip->control()->setValue(60);
+    QVariantMap entries = *PropertyList::readDictionary(root.hostPath(kPrefsDevicePath));
+    entries.insert("skip", 60.0);
+    ASSERT_TRUE(PropertyList::writeDictionary(entries, root.hostPath(kPrefsDevicePath)));
     skip->incrementValue();
     EXPECT_EQ(stored("skip"), QVariant(60.0));
     EXPECT_EQ(reloads.settled(), 4 + ticks);
