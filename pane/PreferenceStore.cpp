@@ -49,6 +49,13 @@ QVariantMap PreferenceStore::entries() const {
     return _cache.read(hostPath()).dictionary.value_or(QVariantMap());
 }
 
+std::optional<QVariantMap> PreferenceStore::currentEntries() const {
+    const PreferenceSnapshot& file = _cache.look(hostPath());
+    if (file.dictionary)
+        return file.dictionary;
+    return file.exists ? std::nullopt : std::optional<QVariantMap>(QVariantMap());
+}
+
 QString PreferenceStore::unreadableName(const QString& hostPath, const QDateTime& when,
                                         int attempt) {
     const QString stamp = when.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));

@@ -21,6 +21,10 @@ public:
 
     // The file's entries; none when it is missing, unreadable or not a dictionary.
     QVariantMap entries() const;
+    // The file's entries as it is now, even within a read pass: none when it is missing, and
+    // nothing at all while something is there that does not read as a dictionary (such as a
+    // file another program is rewriting in place).
+    std::optional<QVariantMap> currentEntries() const;
 
     // Read the file, set one entry, write the whole dictionary atomically. A file that exists but
     // cannot be read as a dictionary is kept aside first (never overwritten), so its content is

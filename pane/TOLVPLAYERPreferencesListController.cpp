@@ -72,30 +72,33 @@ QVariant TOLVPLAYERPreferencesListController::readPreferenceValue(PSSpecifier* s
     return specifier->propertyForKey(kDefaultProperty);
 }
 
-bool TOLVPLAYERPreferencesListController::storeValue(const QVariant& value,
-                                                     PSSpecifier* specifier) {
+std::optional<FileWriteResult>
+TOLVPLAYERPreferencesListController::storeValue(const QVariant& value, PSSpecifier* specifier) {
     const std::optional<QString> key = entryKey(specifier);
     if (!key || !value.isValid() || value.isNull()) {
         qWarning().noquote() << QStringLiteral("tolvplayerprefs: not stored in %1: %2")
                                     .arg(_store.hostPath(), key ? QStringLiteral("null value")
                                                                 : QStringLiteral("row has no key"));
-        return false;
+        return std::nullopt;
     }
     followBenchmarkSwitch();
     const FileWriteResult written = _store.storeEntry(*key, value);
-    if (!written) {
+    if (written)
+        _shownEntries.insert(*key, value);
+    else
         qWarning().noquote() << QStringLiteral("tolvplayerprefs: could not store \"%1\" in %2: %3")
                                     .arg(*key, _store.hostPath(), written.error);
-    }
-    return written.ok;
+    return written;
 }
 
 void TOLVPLAYERPreferencesListController::setPreferenceValue(const QVariant& value,
                                                              PSSpecifier* specifier) {
     // The file is complete before the base runs: its height pass reads the values back.
-    const bool stored = storeValue(value, specifier);
+    const std::optional<FileWriteResult> written = storeValue(value, specifier);
+    if (written && !written->ok)
+        storeDidFail(specifier, *written);
     QEVRootListController::setPreferenceValue(value, specifier);
     // Announce only what reached the file, so the add-on never reloads an unchanged file.
-    if (stored)
+    if (written && written->ok)
         NotifyCenter::darwin()->post(kReloadNotification);
 }

@@ -2,6 +2,7 @@
 
 #include "framework/QEVRootListController.h"
 #include "pane/AspectFitImageView.h"
+#include "pane/PaneToast.h"
 #include "pane/PreferenceStore.h"
 #include "uikit/UIPopoverPresentationControllerDelegate.h"
 
@@ -37,7 +38,8 @@ public:
     void heightPassDidEnd(UITableView* tableView) override;
 
     // Read the file, set the entry, write it atomically, let the base re-lay the rows out, then
-    // announce the change. A write that fails is announced to nobody but stderr. A row without a
+    // announce the change. A write that fails is announced to nobody: a line on stderr, the row
+    // back at the stored value, and a short message in the window saying why. A row without a
     // text "key", or a null value, writes nothing and posts nothing; the base is still called so
     // the row heights stay consistent with the file.
     void setPreferenceValue(const QVariant& value, PSSpecifier* specifier) override;
@@ -98,9 +100,26 @@ private:
     QPropertyAnimation* _iconFade = nullptr;
     QPropertyAnimation* _titleFade = nullptr;
 
-    bool storeValue(const QVariant& value, PSSpecifier* specifier);
+    // Nothing when there was nothing to store (no key, or a null value).
+    std::optional<FileWriteResult> storeValue(const QVariant& value, PSSpecifier* specifier);
     void followBenchmarkSwitch();
+
+    // The file beyond a plain store (TOLVPLAYERPreferencesListControllerFile.cpp). Another
+    // program's change: the rows showing a changed entry show it, groups open or close, and
+    // nothing is written or posted; our own writes change nothing shown.
+    void watchPreferenceFile();
+    void preferenceFileMayHaveChanged();
+    // A failed store: the row back at the stored value and a message saying which setting and
+    // why (the system's reason in a few words), in the user's language.
+    void storeDidFail(PSSpecifier* specifier, const FileWriteResult& written);
+    QString saveFailureTitle(PSSpecifier* specifier) const;
+    QString saveFailureReason(int errorCode) const;
+    QString localized(const QString& text) const;
 
     PreferenceStore _store;
     bool _storeCached = true;
+    // The entries the rows were last brought up to, with our own stores since: a notice whose
+    // file holds the same has nothing to show.
+    QVariantMap _shownEntries;
+    QPointer<PaneToast> _toast;
 };

@@ -3,6 +3,7 @@
 #include "TOLVPLAYERPreferencesListController.h"
 
 #include "AspectFitImageView.h"
+#include "PaneToast.h"
 #include "RoundTemplateButton.h"
 
 #include "foundation/DeviceRoot.h"
@@ -105,8 +106,9 @@ void TOLVPLAYERPreferencesListController::buildNavigationChrome() {
 
 TOLVPLAYERPreferencesListController::~TOLVPLAYERPreferencesListController() {
     // The header lives in the table's viewport; it goes first so the table never shows a
-    // header whose controller is gone.
+    // header whose controller is gone. The message lives in the window, which may stay.
     delete _headerView.data();
+    delete _toast.data();
 }
 
 void TOLVPLAYERPreferencesListController::viewDidLoad() {
@@ -114,6 +116,7 @@ void TOLVPLAYERPreferencesListController::viewDidLoad() {
     applyPaneTint();
     buildHeader();
     table()->setTableHeaderView(_headerView);
+    watchPreferenceFile();
     NSNotificationCenter::defaultCenter()->addObserver(
         this, UIApplicationDidEnterBackgroundNotification, [this] { handleNoGesture(); });
 }
