@@ -108,14 +108,18 @@ ReloadListener::ReloadListener() {
 void ReloadListener::heard(const QString& name) {
     if (name == kReload)
         ++_count;
-    else if (name == kSentinel)
+    else if (name == _awaited)
         _sentinelHeard = true;
 }
 
 int ReloadListener::settled() {
     _sentinelHeard = false;
+    _awaited = QStringLiteral("%1/%2/%3")
+                   .arg(kSentinel)
+                   .arg(QCoreApplication::applicationPid())
+                   .arg(++_sentinels);
     QDBusMessage sentinel = QDBusMessage::createSignal(kPath, kInterface, kMember);
-    sentinel << kSentinel;
+    sentinel << _awaited;
     if (!QDBusConnection::sessionBus().send(sentinel))
         ADD_FAILURE() << "no session bus: notifications cannot be counted";
     EXPECT_TRUE(eventually([this] { return _sentinelHeard; }, "the bus caught up", 5000));
@@ -124,7 +128,10 @@ int ReloadListener::settled() {
 
 // ---- the program ------------------------------------------------------------------------------
 
-SettingsScreen::SettingsScreen(const QStringList& extraArguments) {
+SettingsScreen::SettingsScreen(const QStringList& extraArguments,
+                               const std::function<void(InstalledRoot&)>& beforeStart) {
+    if (beforeStart)
+        beforeStart(_root);
     QString error;
     const std::optional<SettingsOptions> options = SettingsOptions::parse(
         QStringList{"Settings", "--root", _root.path(), "--open", "TOLVPlayer"} + extraArguments,

@@ -35,6 +35,8 @@ private slots:
 
 private:
     int _count = 0;
+    int _sentinels = 0;
+    QString _awaited; // this settling's own sentinel: another process's may arrive meanwhile
     bool _sentinelHeard = false;
 };
 
@@ -45,7 +47,10 @@ private:
 // preference file holds, read here with libplist, not through the pane's own store.
 class SettingsScreen {
 public:
-    explicit SettingsScreen(const QStringList& extraArguments = {});
+    // `beforeStart` runs on the installed root before the program starts (to lay a preference
+    // file there, say).
+    explicit SettingsScreen(const QStringList& extraArguments = {},
+                            const std::function<void(InstalledRoot&)>& beforeStart = {});
     ~SettingsScreen();
 
     InstalledRoot& root() { return _root; }

@@ -66,15 +66,6 @@ TEST_F(PaneTest, ReadsTheStoredEntryElseTheDefault) {
     }
 }
 
-TEST_F(PaneTest, ReadsBackWhatAnotherProgramWrote) {
-    load({switchRow("k", {{"default", true}})});
-    EXPECT_EQ(pane.readPreferenceValue(row(0)), true);
-    writePrefs({{"k", false}});
-    EXPECT_EQ(pane.readPreferenceValue(row(0)), false);
-    writePrefs({{"k", "other"}});
-    EXPECT_EQ(pane.readPreferenceValue(row(0)), "other");
-}
-
 TEST_F(PaneTest, LoadsRootOnceAndUsesTheInsetGroupedStyle) {
     load({switchRow("a"), switchRow("b")});
     const QList<PSSpecifier*> first = pane.specifiers();

@@ -51,15 +51,4 @@ TEST_F(ColourRowPaneTest, TheFallbackIsShownButNotWrittenUntilAPick) {
     EXPECT_EQ(prefs().value_or(QVariantMap()).value("tint"), QVariant("#FFFFFF"));
 }
 
-TEST_F(ColourRowPaneTest, AValueWrittenByAnotherProgramReachesOnlyANewCell) {
-    writePrefs({{"tint", "#FF0000"}});
-    load({colorRow("tint")});
-    auto cell = cellFor(0);
-    writePrefs({{"tint", "#00FF00"}});
-    cell->refreshCellContentsWithSpecifier(row(0));
-    EXPECT_EQ(cell->detailTextLabel()->text(), "#FF0000");
-    EXPECT_EQ(cell->indicatorShape()->fillColor(), QColor(Qt::red));
-    EXPECT_EQ(cellFor(0)->detailTextLabel()->text(), "#00FF00");
-}
-
 } // namespace
