@@ -27,7 +27,6 @@
 
 #include <plist/plist.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <linux/fs.h>
