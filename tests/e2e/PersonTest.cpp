@@ -7,8 +7,12 @@
 
 #include "preferences/PSTableCell.h"
 #include "preferences/UISwitch.h"
+#include "preferences/UITableView.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QLineEdit>
+#include <QLocale>
 
 namespace {
 
@@ -70,3 +74,132 @@ INSTANTIATE_TEST_SUITE_P(Cases, PersonSwitch,
                          [](const auto& info) { return testName(info.param.name); });
 
 } // namespace
+
+// ---- slider rows ------------------------------------------------------------------------------
+
+QAbstractButton* stepButton(SettingsScreen& screen, PSTableCell* row, const char* sign) {
+    return screen.labelled<QAbstractButton>(row, QString::fromLatin1(sign));
+}
+
+// A tap on - steps once on release; a hold on + keeps stepping wherever the pointer drifts,
+// until it is let go.
+TEST(PersonSlider, TapStepsOnceAndAHoldRepeatsUntilReleasedEvenOffTheButton) {
+    SettingsScreen screen;
+    PSTableCell* row = screen.row(QStringLiteral("播放速度"));
+    ASSERT_NE(row, nullptr);
+    QWidget* readout = screen.widgetOfClass(row, "QEVValueLabel");
+    ASSERT_NE(readout, nullptr);
+
+    screen.tap(stepButton(screen, row, "-"));
+    EXPECT_NEAR(screen.stored("playbackSpeed").toDouble(), 0.9, 1e-6);
+    EXPECT_TRUE(screen.draws(readout, "0.90"));
+    EXPECT_EQ(screen.reloads(), 1);
+
+    QAbstractButton* plus = stepButton(screen, row, "+");
+    screen.press(plus);
+    screen.wait(800); // the hold is recognised after half a second, then steps every 0.1 s
+    const double held = screen.stored("playbackSpeed").toDouble();
+    EXPECT_GT(held, 0.9);
+    screen.moveTo(plus, QPoint(plus->width() / 2, -80)); // well off the button and its row
+    screen.wait(500);
+    const double drifted = screen.stored("playbackSpeed").toDouble();
+    EXPECT_GE(drifted, held + 0.25) << "the hold stopped when the pointer left the button";
+    screen.release(plus, QPoint(plus->width() / 2, -80));
+    const double released = screen.stored("playbackSpeed").toDouble();
+    screen.wait(400);
+    EXPECT_EQ(screen.stored("playbackSpeed").toDouble(), released);
+    EXPECT_TRUE(screen.draws(readout, QString::number(released, 'f', 2)));
+}
+
+struct EntryCase {
+    const char* name;
+    const char* locale;
+    const char* title;
+    const char* key;
+    const char* typed;
+    double stored;
+    const char* readout;
+};
+
+void PrintTo(const EntryCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class PersonEntry : public testing::TestWithParam<EntryCase> {
+protected:
+    void TearDown() override { QLocale::setDefault(QLocale::system()); }
+};
+
+// Tapping the read-out opens the number box; what is typed shows as typed, Return sets it, and
+// the list stays where it was.
+TEST_P(PersonEntry, TypedValueShowsAsTypedAndStoresWhatItReads) {
+    const EntryCase& c = GetParam();
+    QLocale::setDefault(QLocale(QString::fromLatin1(c.locale)));
+    SettingsScreen screen;
+    PSTableCell* row = screen.row(QString::fromUtf8(c.title));
+    ASSERT_NE(row, nullptr);
+    QWidget* readout = screen.widgetOfClass(row, "QEVValueLabel");
+    ASSERT_NE(readout, nullptr);
+    const QPointF offset = screen.table()->contentOffset();
+
+    screen.tap(readout);
+    ASSERT_NE(screen.presented(), nullptr);
+    auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(field, nullptr) << "the number box has the keyboard";
+    screen.type(QString::fromLatin1(c.typed));
+    EXPECT_EQ(field->text(), QString::fromLatin1(c.typed)) << "nothing typed is dropped";
+    screen.key(Qt::Key_Return);
+
+    EXPECT_TRUE(eventually([&] { return !screen.presented(); }, "the number box closed"));
+    EXPECT_NEAR(screen.stored(c.key).toDouble(), c.stored, 1e-6);
+    EXPECT_TRUE(screen.draws(readout, QString::fromLatin1(c.readout)));
+    EXPECT_EQ(screen.reloads(), 1);
+    EXPECT_EQ(screen.table()->contentOffset(), offset) << "the list scrolled";
+    EXPECT_FALSE(qobject_cast<UISwitch*>(QApplication::focusWidget()))
+        << "the focus went to a switch";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PersonEntry,
+    testing::Values(
+        EntryCase{"negative", "zh_CN", "歌词偏移", "lyricsOffset", "-5", -5, "-5.00"},
+        EntryCase{"negative_clamped", "zh_CN", "睡眠定时", "sleepMinutes", "-5", 0, "0.00"},
+        EntryCase{"point_in_comma_locale", "de_DE", "跳转秒数", "skipSeconds", "12.5", 12.5,
+                  "12.50"},
+        EntryCase{"comma_in_comma_locale", "de_DE", "跳转秒数", "skipSeconds", "12,5", 12.5,
+                  "12.50"},
+        EntryCase{"comma_in_point_locale", "zh_CN", "睡眠定时", "sleepMinutes", "7,5", 7.5, "7.50"},
+        EntryCase{"exponent", "zh_CN", "睡眠定时", "sleepMinutes", "1e1", 10, "10.00"},
+        EntryCase{"unreadable", "zh_CN", "跳转秒数", "skipSeconds", "abc", 5, "5.00"}),
+    [](const auto& info) { return testName(info.param.name); });
+
+// ---- alerts hold the keyboard -------------------------------------------------------------
+
+// While an alert is up, Tab stays inside it and Space changes nothing behind it; Escape and
+// Return close it.
+TEST(PersonAlert, AnOpenAlertKeepsTheKeyboardAndClosesByKey) {
+    SettingsScreen screen;
+    PSTableCell* row = screen.row(QStringLiteral("启用播放器"));
+    ASSERT_NE(row, nullptr);
+    QWidget* info = screen.widgetOfClass(row, "UIInfoButton");
+    ASSERT_NE(info, nullptr);
+    const std::optional<QVariantMap> before = screen.file();
+
+    for (const int closingKey : {Qt::Key_Escape, Qt::Key_Return}) {
+        SCOPED_TRACE(closingKey);
+        screen.tap(info);
+        QWidget* layer = screen.presented();
+        ASSERT_NE(layer, nullptr);
+        for (int i = 0; i < 12; ++i) {
+            screen.key(i % 2 ? Qt::Key_Tab : Qt::Key_Backtab);
+            screen.key(Qt::Key_Space);
+            QWidget* focus = QApplication::focusWidget();
+            EXPECT_TRUE(focus && (focus == layer || layer->isAncestorOf(focus)))
+                << "the focus left the alert";
+        }
+        EXPECT_EQ(screen.file(), before);
+        screen.key(closingKey);
+        EXPECT_TRUE(eventually([&] { return !screen.presented(); }, "the alert closed"));
+    }
+    EXPECT_EQ(screen.reloads(), 0);
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/InstalledRoot.h"
+#include "common/QtPrinters.h"
 
 #include "SettingsApplication.h"
 
