@@ -336,7 +336,16 @@ void UITableView::placeHeaderView() {
         return;
     if (_headerView->parentWidget() != viewport())
         _headerView->setParent(viewport());
-    _headerView->setGeometry(0, qRound(-_offset.y()), viewport()->width(), qRound(_headerHeight));
+    // A view does not clip what it holds unless told to: a subview stretched past the header's
+    // bottom (its banner while the list is pulled down) is drawn whole, over the rows.
+    const int height = qRound(_headerHeight);
+    const int content = _headerView->childrenRect().bottom() + 1;
+    _headerView->setGeometry(0, qRound(-_offset.y()), viewport()->width(),
+                             std::max(height, content));
+    if (content > height)
+        _headerView->raise();
+    else
+        _headerView->lower();
     _headerView->show();
 }
 
@@ -654,6 +663,7 @@ void UITableView::applyOffset(double y) {
     layoutContents(false);
     if (_controller)
         _controller->scrollViewDidScroll(this);
+    placeHeaderView(); // what the controller did to the header's subviews while it scrolled
 }
 
 void UITableView::settleOffset() {

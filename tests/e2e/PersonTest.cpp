@@ -11,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QImage>
 #include <QLineEdit>
 #include <QLocale>
 
@@ -202,4 +203,33 @@ TEST(PersonAlert, AnOpenAlertKeepsTheKeyboardAndClosesByKey) {
         EXPECT_TRUE(eventually([&] { return !screen.presented(); }, "the alert closed"));
     }
     EXPECT_EQ(screen.reloads(), 0);
+}
+
+// ---- the pane's chrome ----------------------------------------------------------------------
+
+// Pulled down deeply, the banner stretches and is drawn whole, its lower edge included.
+TEST(PersonChrome, APulledListDrawsTheStretchedBannerWhole) {
+    SettingsScreen screen;
+    QWidget* list = screen.table()->viewport();
+    QWidget* banner = screen.widgetOfClass(list, "AspectFitImageView");
+    ASSERT_NE(banner, nullptr);
+    const QSize picture =
+        QImage(screen.root().hostPath(InstalledRoot::kBundle + "/banner.png")).size();
+    ASSERT_FALSE(picture.isEmpty());
+
+    screen.press(list, QPoint(195, 300));
+    for (int y = 320; y <= 800; y += 20)
+        screen.moveTo(list, QPoint(195, y));
+    ASSERT_LT(screen.table()->contentOffset().y(), -100);
+    QRect drawn(QPoint(), picture.scaled(banner->size(), Qt::KeepAspectRatio));
+    drawn.moveCenter(banner->rect().center());
+    // The picture's dark band runs to about 85 % of its height (a clear margin follows).
+    for (const double down : {0.6, 0.8, 0.85}) {
+        SCOPED_TRACE(down);
+        const QPoint at(drawn.center().x(), drawn.top() + int(down * drawn.height()));
+        EXPECT_LT(qGray(screen.pixel(banner, at).rgb()), 160) << "the banner is cut off there";
+    }
+    screen.release(list, QPoint(195, 800));
+    EXPECT_TRUE(eventually([&] { return screen.table()->contentOffset().y() == 0; },
+                           "the list sprang back"));
 }
