@@ -3,6 +3,7 @@
 // went out.
 #include "SettingsScreen.h"
 
+#include "common/MessageLog.h"
 #include "common/TestName.h"
 
 #include "preferences/PSTableCell.h"
@@ -11,9 +12,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QScreen>
 
 namespace {
 
@@ -73,8 +77,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, PersonSwitch,
                                          SwitchCase{"space", "记住播放位置", "rememberPosition",
                                                     true}),
                          [](const auto& info) { return testName(info.param.name); });
-
-} // namespace
 
 // ---- slider rows ------------------------------------------------------------------------------
 
@@ -233,3 +235,52 @@ TEST(PersonChrome, APulledListDrawsTheStretchedBannerWhole) {
     EXPECT_TRUE(eventually([&] { return screen.table()->contentOffset().y() == 0; },
                            "the list sprang back"));
 }
+
+// ---- the host -------------------------------------------------------------------------------
+
+// The window fits the screen's free area whatever the requested size.
+TEST(PersonHost, TheWindowFitsTheScreen) {
+    SettingsScreen screen({.arguments = {"--size", "390x2000"}});
+    const QRect free = screen.window()->screen()->availableGeometry();
+    const QSize frame = screen.window()->frameGeometry().size();
+    EXPECT_LE(frame.height(), free.height());
+    EXPECT_LE(frame.width(), free.width());
+}
+
+// A root that is not there is said on stderr and in the window; a pane whose row list is
+// missing or holds no rows is said on stderr.
+TEST(PersonHost, WhatIsMissingIsSaid) {
+    {
+        MessageLog log;
+        SettingsScreen screen({.arguments = {"--root", "/nonexistent-root"}, .openPane = false});
+        EXPECT_EQ(log.mentioning({"/nonexistent-root", "不存在"}).size(), 1) << "on stderr";
+        EXPECT_NE(screen.labelled<QLabel>(screen.window(), "设备根目录 /nonexistent-root 不存在。"),
+                  nullptr)
+            << "in the window";
+    }
+    const struct {
+        const char* name;
+        QByteArray list; // empty: no row list at all
+        QStringList said;
+    } lists[] = {
+        {"missing", {}, {"Root.plist", "tolvplayerprefs.bundle"}},
+        {"no items",
+         PropertyList::toXml(QVariantMap{{"items", QVariantList{}}}),
+         {"Root.plist", "no rows"}},
+        {"not a list", "garbage", {"Root.plist", "no rows"}},
+    };
+    for (const auto& c : lists) {
+        SCOPED_TRACE(c.name);
+        MessageLog log;
+        SettingsScreen screen({.prepare = [&](InstalledRoot& root) {
+            const QString path = InstalledRoot::kBundle + "/Root.plist";
+            QFile::remove(root.hostPath(path));
+            if (!c.list.isEmpty())
+                root.writeFile(path, c.list);
+        }});
+        ASSERT_NE(screen.pane(), nullptr);
+        EXPECT_EQ(log.mentioning(c.said).size(), 1) << log.warnings().join('\n').toStdString();
+    }
+}
+
+} // namespace

@@ -46,7 +46,13 @@ private:
 // preference file holds, read here with libplist, not through the pane's own store.
 class SettingsScreen {
 public:
-    explicit SettingsScreen(const QStringList& extraArguments = {});
+    struct Start {
+        QStringList arguments;                       // after the installed root's
+        bool openPane = true;                        // --open TOLVPlayer
+        std::function<void(InstalledRoot&)> prepare; // runs on the root before the start
+    };
+    SettingsScreen();
+    explicit SettingsScreen(Start start);
     ~SettingsScreen();
 
     InstalledRoot& root() { return _root; }
