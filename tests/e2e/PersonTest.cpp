@@ -178,8 +178,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- alerts hold the keyboard -------------------------------------------------------------
 
-// While an alert is up, Tab stays inside it and Space changes nothing behind it; Escape and
-// Return close it.
+// An info alert opens by a tap or from the keyboard; while it is up, Tab stays inside it and
+// Space changes nothing behind it; Escape and Return close it.
 TEST(PersonAlert, AnOpenAlertKeepsTheKeyboardAndClosesByKey) {
     SettingsScreen screen;
     PSTableCell* row = screen.row(QStringLiteral("启用播放器"));
@@ -188,9 +188,18 @@ TEST(PersonAlert, AnOpenAlertKeepsTheKeyboardAndClosesByKey) {
     ASSERT_NE(info, nullptr);
     const std::optional<QVariantMap> before = screen.file();
 
-    for (const int closingKey : {Qt::Key_Escape, Qt::Key_Return}) {
-        SCOPED_TRACE(closingKey);
-        screen.tap(info);
+    const struct {
+        bool byKeyboard; // Tab to the button and Space, else a tap
+        int closingKey;
+    } ways[] = {{false, Qt::Key_Escape}, {true, Qt::Key_Return}};
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.closingKey);
+        if (way.byKeyboard) {
+            ASSERT_TRUE(tabTo(screen, info));
+            screen.key(Qt::Key_Space);
+        } else {
+            screen.tap(info);
+        }
         QWidget* layer = screen.presented();
         ASSERT_NE(layer, nullptr);
         for (int i = 0; i < 12; ++i) {
@@ -201,7 +210,7 @@ TEST(PersonAlert, AnOpenAlertKeepsTheKeyboardAndClosesByKey) {
                 << "the focus left the alert";
         }
         EXPECT_EQ(screen.file(), before);
-        screen.key(closingKey);
+        screen.key(way.closingKey);
         EXPECT_TRUE(eventually([&] { return !screen.presented(); }, "the alert closed"));
     }
     EXPECT_EQ(screen.reloads(), 0);
