@@ -2,9 +2,11 @@
 
 #include "uikit/UIFont.h"
 
+#include <QApplication>
 #include <QBoxLayout>
 #include <QColorDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QScrollArea>
@@ -86,6 +88,8 @@ void UIColorPickerViewController::loadView() {
     _dialog->setOptions(QColorDialog::NoButtons | QColorDialog::DontUseNativeDialog);
     _dialog->setOption(QColorDialog::ShowAlphaChannel, _supportsAlpha);
     _dialog->setCurrentColor(_selectedColor);
+    // Left to itself the embedded dialog answers Escape by hiding, inside a sheet that stays.
+    _dialog->installEventFilter(this);
     connect(_dialog, &QColorDialog::currentColorChanged, this,
             &UIColorPickerViewController::dialogColorChanged);
     stackDialogVertically();
@@ -97,6 +101,31 @@ void UIColorPickerViewController::loadView() {
     _dialog->show();
     layout->addWidget(scroller, 1);
     setView(root);
+}
+
+void UIColorPickerViewController::viewDidAppear(bool animated) {
+    UIViewController::viewDidAppear(animated);
+    // The keyboard comes to the picker, so Escape reaches it before anything is touched.
+    view()->setFocus(Qt::OtherFocusReason);
+}
+
+void UIColorPickerViewController::viewWillDisappear(bool animated) {
+    UIViewController::viewWillDisappear(animated);
+    // Hiding the focused view would hand the focus down the window's chain, and the list
+    // behind would scroll to whichever row took it.
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && (focus == view() || view()->isAncestorOf(focus)))
+        focus->clearFocus();
+}
+
+bool UIColorPickerViewController::eventFilter(QObject* watched, QEvent* event) {
+    const bool own = watched == _dialog || (isViewLoaded() && watched == view());
+    if (own && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Cancel)) {
+        dismissViewControllerAnimated(true);
+        return true;
+    }
+    return UIViewController::eventFilter(watched, event);
 }
 
 void UIColorPickerViewController::stackDialogVertically() {

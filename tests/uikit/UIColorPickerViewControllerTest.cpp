@@ -1,7 +1,6 @@
 #include "UIKitTestSupport.h"
 
 #include "uikit/UIColorPickerViewController.h"
-#include "uikit/UIPopoverPresentationController.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -99,37 +98,4 @@ TEST(UIColorPickerViewController, WithoutAlphaEveryColourIsOpaque) {
     picker.colorDialog()->setCurrentColor(QColor(9, 8, 7, 6));
     ASSERT_EQ(log.colours.size(), 1);
     EXPECT_EQ(log.colours[0].alpha(), 255);
-}
-
-TEST(UIColorPickerViewController, PresentedFromARowAndClosedByItsButton) {
-    UIWindow window;
-    auto* pane = new UIViewController(&window);
-    window.setRootViewController(pane);
-    window.resize(390, 844);
-    window.show();
-    auto* cell = new QWidget(pane->view());
-    cell->setGeometry(16, 300, 358, 44);
-
-    UIColorPickerViewController picker;
-    picker.setTitle("Accent");
-    picker.setModalPresentationStyle(UIModalPresentationStyle::Popover);
-    UIPopoverPresentationController* popover = picker.popoverPresentationController();
-    popover->setSourceView(cell);
-    popover->setSourceRect(cell->rect());
-    popover->setPermittedArrowDirections(UIPopoverArrowDirectionUnknown);
-    pane->presentViewController(&picker, true);
-    EXPECT_EQ(pane->presentedViewController(), &picker);
-    EXPECT_FALSE(popover->isPresentedAsPopover()) << "narrow window, no delegate: a sheet";
-    EXPECT_TRUE(window.rect().contains(picker.view()->geometry()));
-    QTest::qWait(UIPresentationController::kFadeMilliseconds + 100);
-    ASSERT_TRUE(saveScreenshot(&window, "/tmp/uikit_colorpicker.png"));
-    EXPECT_LE(picker.colorDialog()->width(), 390 - 28) << "fits the phone's width";
-    EXPECT_EQ(picker.titleLabel()->text(), "Accent");
-
-    QTest::mouseClick(picker.closeButton(), Qt::LeftButton);
-    EXPECT_EQ(pane->presentedViewController(), nullptr);
-    QTest::qWait(300);
-    pane->presentViewController(&picker, false); // made once, shown again
-    EXPECT_EQ(pane->presentedViewController(), &picker);
-    pane->dismissViewControllerAnimated(false);
 }
