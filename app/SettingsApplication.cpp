@@ -2,6 +2,7 @@
 
 #include "EntryListController.h"
 #include "PaneOpener.h"
+#include "QtTranslation.h"
 #include "WindowRenderer.h"
 
 #include "preferences/PSListController.h"
@@ -15,7 +16,10 @@
 #include <QDebug>
 
 SettingsApplication::SettingsApplication(SettingsOptions options, QObject* parent)
-    : QObject(parent), _options(std::move(options)) {}
+    : QObject(parent), _options(std::move(options)) {
+    // Before the first widget, so no language change goes round the widgets.
+    QtTranslation::install(this);
+}
 
 SettingsApplication::~SettingsApplication() {
     delete _window;

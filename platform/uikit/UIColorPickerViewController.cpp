@@ -1,5 +1,6 @@
 #include "uikit/UIColorPickerViewController.h"
 
+#include "foundation/LocaleLanguages.h"
 #include "uikit/UIFont.h"
 
 #include <QApplication>
@@ -8,10 +9,21 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLocale>
 #include <QScrollArea>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+namespace {
+const QString kChinese = QStringLiteral("zh-Hans");
+const QString kEnglish = QStringLiteral("en");
+
+// In the language a bundle's strings would be chosen in.
+QString fallbackTitle() {
+    const QStringList order = LocaleLanguages::matchLocalizations(
+        LocaleLanguages::preferredLanguages(), {kChinese, kEnglish}, kEnglish);
+    return order.value(0) == kChinese ? QStringLiteral("颜色") : QStringLiteral("Colors");
+}
+} // namespace
 
 UIColorPickerViewController::UIColorPickerViewController(QObject* parent)
     : UIViewController(parent) {}
@@ -62,9 +74,8 @@ void UIColorPickerViewController::loadView() {
     layout->setSpacing(8);
 
     auto* header = new QHBoxLayout;
-    const bool chinese = QLocale().language() == QLocale::Chinese;
     // The row's own title when it gave one, else the picker's.
-    const QString fallback = chinese ? QStringLiteral("颜色") : QStringLiteral("Colors");
+    const QString fallback = fallbackTitle();
     auto* title = new QLabel(
         UIViewController::title().isEmpty() ? fallback : UIViewController::title(), root);
     title->setFont(UIFont::systemFontOfSize(17, QFont::DemiBold));

@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 
 namespace {
 
@@ -137,6 +138,28 @@ INSTANTIATE_TEST_SUITE_P(Cases, PersonPicker,
                                          PickCase{"translucent", "高亮颜色", "highlightColor", 0xCC,
                                                   ":0.80"}),
                          [](const auto& info) { return testName(info.param.name); });
+
+// Every text the picker shows is in the pane's language: no English word in any label or button
+// (a colour's hex value aside).
+TEST(PersonPickerTexts, AreChinese) {
+    SettingsScreen screen;
+    OpenPicker picker;
+    ASSERT_TRUE(openPicker(screen, QStringLiteral("高亮颜色"), &picker));
+    QStringList texts;
+    for (QLabel* label : picker.layer->findChildren<QLabel*>())
+        if (label->isVisible())
+            texts << label->text();
+    for (QAbstractButton* button : picker.layer->findChildren<QAbstractButton*>())
+        if (button->isVisible())
+            texts << button->text();
+    ASSERT_GE(texts.size(), 10) << "the picker's labels and buttons";
+    const QRegularExpression english(QStringLiteral("[A-Za-z]{2,}"));
+    for (QString text : texts) {
+        // Mnemonics, and HTML, a name.
+        text.remove(QRegularExpression(QStringLiteral("\\(&[A-Z]\\)|&|HTML")));
+        EXPECT_FALSE(english.match(text).hasMatch()) << text.toStdString();
+    }
+}
 
 // The style caches what it draws, keyed on the palette drawn with. Every widget of the picker
 // keeps its palette from one opening to the next, so each opening draws from what the first

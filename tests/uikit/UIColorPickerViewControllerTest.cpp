@@ -99,3 +99,34 @@ TEST(UIColorPickerViewController, WithoutAlphaEveryColourIsOpaque) {
     ASSERT_EQ(log.colours.size(), 1);
     EXPECT_EQ(log.colours[0].alpha(), 255);
 }
+
+struct TitleCase {
+    const char* language; // LANGUAGE, ahead of the suite's C locale
+    const char* rowTitle;
+    const char* shown;
+};
+
+void PrintTo(const TitleCase& c, std::ostream* os) {
+    *os << "LANGUAGE=" << c.language << " title=" << c.rowTitle;
+}
+
+class UIColorPickerTitle : public testing::TestWithParam<TitleCase> {};
+
+// The row's title when it has one, else the picker's own, in the language the bundles' strings
+// are chosen in.
+TEST_P(UIColorPickerTitle, FollowsTheRowElseTheLanguage) {
+    const QByteArray saved = qgetenv("LANGUAGE");
+    qputenv("LANGUAGE", GetParam().language);
+    UIColorPickerViewController picker;
+    picker.setTitle(QString::fromUtf8(GetParam().rowTitle));
+    picker.view();
+    qputenv("LANGUAGE", saved);
+    ASSERT_NE(picker.titleLabel(), nullptr);
+    EXPECT_EQ(picker.titleLabel()->text(), QString::fromUtf8(GetParam().shown));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, UIColorPickerTitle,
+                         testing::Values(TitleCase{"zh_CN", "", "颜色"},
+                                         TitleCase{"en:zh_CN", "", "Colors"},
+                                         TitleCase{"", "", "Colors"},
+                                         TitleCase{"zh_CN", "Accent", "Accent"}));
