@@ -2,6 +2,7 @@
 
 #include "EntryListController.h"
 #include "PaneOpener.h"
+#include "QtTranslation.h"
 #include "WindowRenderer.h"
 
 #include "preferences/PSListController.h"
@@ -18,7 +19,10 @@
 #include <QScreen>
 
 SettingsApplication::SettingsApplication(SettingsOptions options, QObject* parent)
-    : QObject(parent), _options(std::move(options)) {}
+    : QObject(parent), _options(std::move(options)) {
+    // Before the first widget, so no language change goes round the widgets.
+    QtTranslation::install(this);
+}
 
 SettingsApplication::~SettingsApplication() {
     delete _window;

@@ -173,11 +173,14 @@ void UIPresentationController::fade(bool in) {
 }
 
 void UIPresentationController::detachPresentedView() {
-    // The presented view outlives the layer: its controller may be presented again.
+    // The presented view outlives the layer: its controller may be presented again. It waits
+    // hidden in the window rather than on its own: there it keeps the palette it inherits, so
+    // the next presentation finds the style's cached drawings for it instead of adding a new
+    // set (the cache holds every palette's set) each time.
     QWidget* view = _presented && _presented->isViewLoaded() ? _presented->view() : nullptr;
     if (view && _container && _container->isAncestorOf(view)) {
         view->hide();
-        view->setParent(nullptr);
+        view->setParent(_window);
     }
 }
 
