@@ -114,21 +114,6 @@ void UIColorPickerViewController::loadView() {
     setView(root);
 }
 
-void UIColorPickerViewController::viewDidAppear(bool animated) {
-    UIViewController::viewDidAppear(animated);
-    // The keyboard comes to the picker, so Escape reaches it before anything is touched.
-    view()->setFocus(Qt::OtherFocusReason);
-}
-
-void UIColorPickerViewController::viewWillDisappear(bool animated) {
-    UIViewController::viewWillDisappear(animated);
-    // Hiding the focused view would hand the focus down the window's chain, and the list
-    // behind would scroll to whichever row took it.
-    QWidget* focus = QApplication::focusWidget();
-    if (focus && (focus == view() || view()->isAncestorOf(focus)))
-        focus->clearFocus();
-}
-
 bool UIColorPickerViewController::eventFilter(QObject* watched, QEvent* event) {
     const bool own = watched == _dialog || (isViewLoaded() && watched == view());
     if (own && event->type() == QEvent::KeyPress &&

@@ -31,8 +31,6 @@ public:
 
 protected:
     void loadView() override;
-    void viewDidAppear(bool animated) override;
-    void viewWillDisappear(bool animated) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
