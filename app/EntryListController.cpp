@@ -15,12 +15,15 @@ const QColor kGroupedBackground(242, 242, 247);
 constexpr int kInset = 16;
 } // namespace
 
-EntryListController::EntryListController(QList<SettingsEntry> entries, QObject* parent)
-    : UIViewController(parent), _entries(std::move(entries)) {
-    // The host's own title follows the user's language, as the panes' rows do.
+EntryListController::EntryListController(QList<SettingsEntry> entries, QString emptyText,
+                                         QObject* parent)
+    : UIViewController(parent), _entries(std::move(entries)), _emptyText(std::move(emptyText)) {
+    setTitle(speaksChinese() ? QStringLiteral("设置") : QStringLiteral("Settings"));
+}
+
+bool EntryListController::speaksChinese() {
     const QStringList languages = QLocale().uiLanguages();
-    const bool chinese = !languages.isEmpty() && languages.first().startsWith(QLatin1String("zh"));
-    setTitle(chinese ? QStringLiteral("设置") : QStringLiteral("Settings"));
+    return !languages.isEmpty() && languages.first().startsWith(QLatin1String("zh"));
 }
 
 QWidget* EntryListController::makeSection(QWidget* parent) {
@@ -55,7 +58,8 @@ void EntryListController::loadView() {
     auto* layout = new QVBoxLayout(content);
     layout->setContentsMargins(kInset, 35, kInset, 35);
     if (_entries.isEmpty()) {
-        auto* empty = new QLabel(QStringLiteral("No settings entries are installed."), content);
+        auto* empty = new QLabel(_emptyText, content);
+        empty->setWordWrap(true);
         empty->setFont(UIFont::systemFontOfSize(13));
         empty->setStyleSheet(QStringLiteral("color: rgba(60, 60, 67, 153);"));
         empty->setAlignment(Qt::AlignCenter);

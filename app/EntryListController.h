@@ -10,9 +10,13 @@
 class EntryListController : public UIViewController {
     Q_OBJECT
 public:
-    explicit EntryListController(QList<SettingsEntry> entries, QObject* parent = nullptr);
+    // `emptyText` is what the page says when there are no entries.
+    EntryListController(QList<SettingsEntry> entries, QString emptyText, QObject* parent = nullptr);
     void loadView() override;
     const QList<SettingsEntry>& entries() const { return _entries; }
+    // Whether the host speaks Chinese: its own texts follow the user's first language, as the
+    // panes' rows do.
+    static bool speaksChinese();
 
 signals:
     void entryChosen(const SettingsEntry& entry);
@@ -21,4 +25,5 @@ private:
     QWidget* makeSection(QWidget* parent);
 
     QList<SettingsEntry> _entries;
+    QString _emptyText;
 };

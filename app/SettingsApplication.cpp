@@ -2,6 +2,7 @@
 
 #include "EntryListController.h"
 #include "PaneOpener.h"
+#include "QtTranslation.h"
 #include "WindowRenderer.h"
 
 #include "preferences/PSListController.h"
@@ -13,9 +14,15 @@
 
 #include <QAbstractButton>
 #include <QDebug>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 
 SettingsApplication::SettingsApplication(SettingsOptions options, QObject* parent)
-    : QObject(parent), _options(std::move(options)) {}
+    : QObject(parent), _options(std::move(options)) {
+    // Before the first widget, so no language change goes round the widgets.
+    QtTranslation::install(this);
+}
 
 SettingsApplication::~SettingsApplication() {
     delete _window;
@@ -29,8 +36,44 @@ PSListController* SettingsApplication::openEntry(const SettingsEntry& entry, boo
     return pane;
 }
 
+QString SettingsApplication::checkedRoot() const {
+    // A root that is not there shows an empty list; without a word it looks like a broken host.
+    const QString& root = _options.root;
+    const QFileInfo info(root);
+    const bool chinese = EntryListController::speaksChinese();
+    QString problem;
+    if (!info.exists())
+        problem = chinese ? QStringLiteral("设备根目录 %1 不存在。")
+                          : QStringLiteral("The device root %1 does not exist.");
+    else if (!info.isDir())
+        problem = chinese ? QStringLiteral("设备根目录 %1 不是文件夹。")
+                          : QStringLiteral("The device root %1 is not a folder.");
+    if (problem.isEmpty())
+        return chinese ? QStringLiteral("没有安装任何设置项。")
+                       : QStringLiteral("No settings entries are installed.");
+    problem = problem.arg(root);
+    qWarning().noquote() << "Settings:" << problem;
+    return problem;
+}
+
+void SettingsApplication::fitToScreen() {
+    // The device's height at a scale of 2 is taller than most screens; a window reaching past
+    // the screen's free area cannot be seen whole. Its frame counts too, known once shown.
+    const QScreen* screen = _window->screen();
+    if (!screen)
+        return;
+    const QRect free = screen->availableGeometry();
+    const QSize frame = _window->frameGeometry().size() - _window->size();
+    const QSize fitted = _window->size().boundedTo(free.size() - frame);
+    if (fitted == _window->size())
+        return;
+    _window->resize(fitted);
+    if (!free.contains(_window->frameGeometry()))
+        _window->move(free.topLeft());
+}
+
 bool SettingsApplication::start(QString* error) {
-    _entryList = new EntryListController(SettingsEntry::installedEntries(), this);
+    _entryList = new EntryListController(SettingsEntry::installedEntries(), checkedRoot(), this);
     _navigation = new UINavigationController(_entryList);
     _navigation->setParent(this);
     _window = new UIWindow;
@@ -43,6 +86,8 @@ bool SettingsApplication::start(QString* error) {
             qWarning().noquote() << "Settings:" << e.name << "-" << message;
     });
     _window->makeKeyAndVisible();
+    if (_options.render.isEmpty()) // a render has no screen to fit
+        fitToScreen();
 
     if (!_options.open.isEmpty()) {
         const QList<SettingsEntry>& entries = _entryList->entries();

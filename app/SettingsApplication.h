@@ -36,6 +36,9 @@ signals:
     void finished(int exitCode);
 
 private:
+    // What the entry list says when it is empty; a missing root is also said on stderr.
+    QString checkedRoot() const;
+    void fitToScreen();
     void applyScroll();
     void tapRightBarButton(); // --popover: what a tap on the pane's bar button opens
     void render();

@@ -92,6 +92,9 @@ QPushButton* QEVSliderCell::makeButton(const QString& title) {
 
 void QEVSliderCell::buildValueLabel() {
     _valueLabel = new QEVValueLabel(this);
+    // The read-out is the way into typed entry; once that closes, the focus comes back here
+    // rather than passing down the window to some other row.
+    _valueLabel->setFocusPolicy(Qt::StrongFocus);
     _valueLabel->setFont(UIFont::systemFontOfSize(10, QFont::Bold));
     _valueLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     PSSpecifier* rowSpecifier = specifier();
@@ -265,13 +268,21 @@ void QEVSliderCell::showStoredValue() {
 // ---- typed entry ------------------------------------------------------------------------
 
 float QEVSliderCell::typedValue(const QString& text) {
+    // A number pad has a decimal mark and no thousands separator: the first full stop, comma
+    // or locale decimal mark is the decimal point, whichever locale the person types in.
     QString decimal = text;
-    const QString separator = QLocale().decimalPoint();
-    if (separator != QStringLiteral(".")) {
-        const qsizetype at = decimal.indexOf(separator);
-        if (at >= 0)
-            decimal.replace(at, separator.size(), QStringLiteral("."));
+    qsizetype first = -1;
+    qsizetype length = 0;
+    for (const QString& mark :
+         {QStringLiteral("."), QStringLiteral(","), QLocale().decimalPoint()}) {
+        const qsizetype at = text.indexOf(mark);
+        if (at >= 0 && (first < 0 || at < first)) {
+            first = at;
+            length = mark.size();
+        }
     }
+    if (first >= 0)
+        decimal.replace(first, length, QStringLiteral("."));
     const float value = TextRules::floatValue(decimal);
     return std::isnan(value) ? 0.0f : value;
 }

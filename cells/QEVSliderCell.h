@@ -44,9 +44,8 @@ public:
     // The value of the last read-out refresh of any slider row in the process.
     static float lastFeedbackValue;
 
-    // The number a typed entry stands for, before clamping: the text's floatValue, where a
-    // locale with a decimal separator other than the full stop has its separator read as the
-    // decimal point (the decimal pad offers no other). Never NaN.
+    // The number a typed entry stands for, before clamping: the text's floatValue, its first
+    // decimal mark (full stop, comma or the locale's own) read as the decimal point. Never NaN.
     static float typedValue(const QString& text);
     // A typed number brought into the slider's range: above the maximum gives the maximum,
     // else below the minimum the minimum.

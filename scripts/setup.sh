@@ -10,7 +10,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libplist-dev libgtest-dev libgmock-dev libbenchmark-dev
   dbus dbus-bin psmisc
-  fonts-noto-cjk fonts-inter
+  fonts-noto-cjk fonts-inter qt6-translations-l10n
 )
 
 missing=()

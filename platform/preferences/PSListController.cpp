@@ -11,7 +11,9 @@
 #include "preferences/PSSwitchTableCell.h"
 #include "preferences/UITableView.h"
 
+#include <QDebug>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -53,11 +55,23 @@ QList<PSSpecifier*> PSListController::loadSpecifiersFromPlistName(const QString&
                                                                   PSListController* target) {
     if (!_bundle || name.isEmpty())
         return {};
+    // A pane without rows is blank on screen; stderr says what was missing, once, though the
+    // load is tried again on every ask.
     const QString path = _bundle->pathForResource(name, QStringLiteral("plist"));
+    if (path.isEmpty()) {
+        if (!std::exchange(_saidListMissing, true))
+            qWarning().noquote() << QStringLiteral("no row list \"%1.plist\" in %2")
+                                        .arg(name, _bundle->bundlePath());
+        return {};
+    }
     PSSpecifierListLoader::Result result =
         PSSpecifierListLoader::loadFile(path, _bundle, target, this);
     if (!result.title.isNull())
         setTitle(result.title);
+    if (result.specifiers.isEmpty() && !std::exchange(_saidListMissing, true))
+        qWarning().noquote() << QStringLiteral("the row list %1 has no rows: it cannot be read as "
+                                               "a property list or has no \"items\"")
+                                    .arg(path);
     return result.specifiers;
 }
 

@@ -80,4 +80,5 @@ private:
     NSBundle* _bundle = nullptr;
     mutable QList<Group> _groups;
     mutable bool _groupsBuilt = false;
+    bool _saidListMissing = false;
 };

@@ -7,6 +7,7 @@
 
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -76,8 +77,6 @@ UITableView::UITableView(PSListController* controller, int style, QWidget* paren
     viewport()->setAutoFillBackground(false);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     _clock.start();
-    connect(qApp, &QApplication::focusChanged, this,
-            [this](QWidget*, QWidget* now) { focusChanged(now); });
 }
 
 UITableView::~UITableView() {
@@ -336,7 +335,16 @@ void UITableView::placeHeaderView() {
         return;
     if (_headerView->parentWidget() != viewport())
         _headerView->setParent(viewport());
-    _headerView->setGeometry(0, qRound(-_offset.y()), viewport()->width(), qRound(_headerHeight));
+    // A view does not clip what it holds unless told to: a subview stretched past the header's
+    // bottom (its banner while the list is pulled down) is drawn whole, over the rows.
+    const int height = qRound(_headerHeight);
+    const int content = _headerView->childrenRect().bottom() + 1;
+    _headerView->setGeometry(0, qRound(-_offset.y()), viewport()->width(),
+                             std::max(height, content));
+    if (content > height)
+        _headerView->raise();
+    else
+        _headerView->lower();
     _headerView->show();
 }
 
@@ -449,6 +457,8 @@ void UITableView::chainTabOrder(RowIndex made) {
     const QList<QWidget*> stops = tabStops(cell);
     if (stops.isEmpty())
         return;
+    for (QWidget* stop : stops)
+        stop->installEventFilter(this); // to follow the keyboard focus (focusEntered)
     const auto it = _tabRows.insert(made).first;
     QWidget* previous = nullptr;
     for (auto p = it; !previous && p != _tabRows.begin();) {
@@ -654,6 +664,7 @@ void UITableView::applyOffset(double y) {
     layoutContents(false);
     if (_controller)
         _controller->scrollViewDidScroll(this);
+    placeHeaderView(); // what the controller did to the header's subviews while it scrolled
 }
 
 void UITableView::settleOffset() {
@@ -783,7 +794,18 @@ void UITableView::selectRow(NSIndexPath indexPath) {
         _controller->didSelectRowAtIndexPath(this, indexPath);
 }
 
-void UITableView::focusChanged(QWidget* now) {
+bool UITableView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        // Only the keyboard's own moves scroll: focus given back after an alert, or to the
+        // first control when the window activates, leaves the list where the person put it.
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)
+            focusEntered(qobject_cast<QWidget*>(watched));
+    }
+    return QAbstractScrollArea::eventFilter(watched, event);
+}
+
+void UITableView::focusEntered(QWidget* now) {
     if (!now || !viewport()->isAncestorOf(now) || _pressed)
         return;
     // Keyboard focus moved to a row out of view: bring it in.

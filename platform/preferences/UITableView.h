@@ -77,6 +77,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void scrollContentsBy(int, int) override {}
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Row {
@@ -124,7 +125,7 @@ private:
     void endDrag();
     double rubberBand(double rawY) const;
     void selectRow(NSIndexPath indexPath);
-    void focusChanged(QWidget* now);
+    void focusEntered(QWidget* now);
     void paintSection(QPainter& painter, const Section& section, double width,
                       const QRectF& visible) const;
     double insetX() const;

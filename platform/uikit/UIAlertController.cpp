@@ -103,7 +103,7 @@ void UIAlertController::viewDidAppear(bool animated) {
 
 bool UIAlertController::eventFilter(QObject* watched, QEvent* event) {
     // On a desktop the keyboard stands in for a tap: Escape is the cancel action, Return the
-    // only other action.
+    // only other action, or the cancel action of an alert that has nothing else.
     if (watched == _alertView && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         QList<UIAlertAction*> cancel, others;
@@ -113,8 +113,11 @@ bool UIAlertController::eventFilter(QObject* watched, QEvent* event) {
             triggerAction(cancel.first());
             return true;
         }
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && others.size() == 1) {
-            triggerAction(others.first());
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (others.size() == 1)
+                triggerAction(others.first());
+            else if (others.isEmpty() && !cancel.isEmpty())
+                triggerAction(cancel.first());
             return true;
         }
     }

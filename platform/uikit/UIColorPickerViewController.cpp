@@ -1,15 +1,29 @@
 #include "uikit/UIColorPickerViewController.h"
 
+#include "foundation/LocaleLanguages.h"
 #include "uikit/UIFont.h"
 
+#include <QApplication>
 #include <QBoxLayout>
 #include <QColorDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
-#include <QLocale>
 #include <QScrollArea>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+namespace {
+const QString kChinese = QStringLiteral("zh-Hans");
+const QString kEnglish = QStringLiteral("en");
+
+// In the language a bundle's strings would be chosen in.
+QString fallbackTitle() {
+    const QStringList order = LocaleLanguages::matchLocalizations(
+        LocaleLanguages::preferredLanguages(), {kChinese, kEnglish}, kEnglish);
+    return order.value(0) == kChinese ? QStringLiteral("颜色") : QStringLiteral("Colors");
+}
+} // namespace
 
 UIColorPickerViewController::UIColorPickerViewController(QObject* parent)
     : UIViewController(parent) {}
@@ -60,9 +74,8 @@ void UIColorPickerViewController::loadView() {
     layout->setSpacing(8);
 
     auto* header = new QHBoxLayout;
-    const bool chinese = QLocale().language() == QLocale::Chinese;
     // The row's own title when it gave one, else the picker's.
-    const QString fallback = chinese ? QStringLiteral("颜色") : QStringLiteral("Colors");
+    const QString fallback = fallbackTitle();
     auto* title = new QLabel(
         UIViewController::title().isEmpty() ? fallback : UIViewController::title(), root);
     title->setFont(UIFont::systemFontOfSize(17, QFont::DemiBold));
@@ -86,6 +99,8 @@ void UIColorPickerViewController::loadView() {
     _dialog->setOptions(QColorDialog::NoButtons | QColorDialog::DontUseNativeDialog);
     _dialog->setOption(QColorDialog::ShowAlphaChannel, _supportsAlpha);
     _dialog->setCurrentColor(_selectedColor);
+    // Left to itself the embedded dialog answers Escape by hiding, inside a sheet that stays.
+    _dialog->installEventFilter(this);
     connect(_dialog, &QColorDialog::currentColorChanged, this,
             &UIColorPickerViewController::dialogColorChanged);
     stackDialogVertically();
@@ -97,6 +112,16 @@ void UIColorPickerViewController::loadView() {
     _dialog->show();
     layout->addWidget(scroller, 1);
     setView(root);
+}
+
+bool UIColorPickerViewController::eventFilter(QObject* watched, QEvent* event) {
+    const bool own = watched == _dialog || (isViewLoaded() && watched == view());
+    if (own && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Cancel)) {
+        dismissViewControllerAnimated(true);
+        return true;
+    }
+    return UIViewController::eventFilter(watched, event);
 }
 
 void UIColorPickerViewController::stackDialogVertically() {

@@ -12,7 +12,7 @@
 // The system colour picker: a QColorDialog without buttons (with an opacity control when
 // alpha is supported) under a title and a close button. Every colour the user picks becomes
 // the selected colour and is told to the delegate once; setting the colour from code tells
-// nobody.
+// nobody. It holds the keyboard while shown, and Escape closes it as the close button does.
 class UIColorPickerViewController : public UIViewController {
     Q_OBJECT
 public:
@@ -31,6 +31,7 @@ public:
 
 protected:
     void loadView() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void dialogColorChanged(const QColor& color);

@@ -1,5 +1,6 @@
 #include "uikit/UIDimmingView.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -53,4 +54,22 @@ void UIDimmingView::mouseReleaseEvent(QMouseEvent* event) {
 
 void UIDimmingView::wheelEvent(QWheelEvent* event) {
     event->accept();
+}
+
+bool UIDimmingView::focusNextPrevChild(bool next) {
+    // What the layer covers is out of reach, as on the device: the focus goes round the
+    // layer's own controls, in their tab order, and stays put when there are none.
+    QList<QWidget*> stops;
+    for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+        if (isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() &&
+            w->isVisibleTo(this))
+            stops.append(w);
+    }
+    if (stops.isEmpty())
+        return true;
+    const qsizetype at = stops.indexOf(QApplication::focusWidget());
+    const qsizetype count = stops.size();
+    const qsizetype to = at < 0 ? (next ? 0 : count - 1) : (at + (next ? 1 : count - 1)) % count;
+    stops.at(to)->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
 }

@@ -5,8 +5,9 @@
 #include <QWidget>
 
 // The layer a presentation puts over the presenting window: it dims (or blanks) what lies
-// below, takes every click that misses the presented content, and can draw the card the
-// content sits on.
+// below, takes every click that misses the presented content, keeps the keyboard (Tab and
+// Shift+Tab go round the presented content's own controls, never to what lies below) and can
+// draw the card the content sits on.
 class UIDimmingView : public QWidget {
     Q_OBJECT
     Q_PROPERTY(qreal level READ level WRITE setLevel)
@@ -29,6 +30,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     QColor _dimming = Qt::transparent;

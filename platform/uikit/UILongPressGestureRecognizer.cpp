@@ -72,10 +72,8 @@ bool UILongPressGestureRecognizer::eventFilter(QObject* watched, QEvent* event) 
                 reset(); // moved too far before the duration: no long press
             return false;
         }
-        if (!view()->rect().contains(position))
-            finish(UIGestureRecognizerStateCancelled);
-        else
-            report(UIGestureRecognizerStateChanged);
+        // A recognised press follows the pointer wherever it goes until it is let go.
+        report(UIGestureRecognizerStateChanged);
         return true; // keeps a button from taking the press back
     }
     case QEvent::MouseButtonRelease:

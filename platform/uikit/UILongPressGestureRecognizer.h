@@ -7,9 +7,9 @@
 #include <functional>
 
 // A press held still for the minimum duration (0.5 s by default) begins the gesture; the
-// action then hears Began, Changed while the pointer moves over the view, and Ended on
-// release or Cancelled when the pointer leaves the view. Once the gesture has begun, a
-// button's own click is cancelled: the release gives no clicked().
+// action then hears Began, Changed while the pointer moves (anywhere: once recognised, the
+// press is the gesture's until it ends), and Ended on release, or Cancelled when the view hides.
+// Once the gesture has begun, a button's own click is cancelled: the release gives no clicked().
 class UILongPressGestureRecognizer : public UIGestureRecognizer {
     Q_OBJECT
 public:

@@ -3,6 +3,7 @@
 #include "uikit/UIDimmingView.h"
 #include "uikit/UIViewController.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QPropertyAnimation>
 #include <QWidget>
@@ -52,7 +53,7 @@ void UIPresentationController::present(bool animated) {
         covered->beginAppearanceTransition(false, animated);
     _container->show();
     _container->raise();
-    _container->setFocus();
+    takeFocus();
     if (animated)
         fade(true);
     if (covered)
@@ -64,6 +65,7 @@ void UIPresentationController::dismiss(bool animated) {
     if (!_presentedNow)
         return;
     _presentedNow = false;
+    giveFocusBack();
     UIViewController* covered = _layout == Layout::FullScreen ? appearanceRoot() : nullptr;
     if (_presented)
         _presented->beginAppearanceTransition(false, animated);
@@ -77,6 +79,31 @@ void UIPresentationController::dismiss(bool animated) {
         fade(false);
     else
         tearDown();
+}
+
+void UIPresentationController::takeFocus() {
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && _window && _window->isAncestorOf(focus) && !_container->isAncestorOf(focus))
+        _focusBefore = focus;
+    // The presented content takes the keyboard; its controller may hand it on once it has
+    // appeared (an alert to its first text field).
+    QWidget* content = presentedView();
+    if (content && _container->isAncestorOf(content))
+        content->setFocus(Qt::OtherFocusReason);
+    else
+        _container->setFocus(Qt::OtherFocusReason);
+}
+
+void UIPresentationController::giveFocusBack() {
+    // Before the layer hides: a focused widget that hides passes the focus down the window's
+    // chain, which would land on the first control of the list and scroll it there.
+    QWidget* focus = QApplication::focusWidget();
+    if (!_container || !focus || !_container->isAncestorOf(focus))
+        return;
+    if (_focusBefore && _focusBefore->isVisible() && _focusBefore->isEnabled())
+        _focusBefore->setFocus(Qt::OtherFocusReason);
+    else if (_window)
+        _window->setFocus(Qt::OtherFocusReason);
 }
 
 void UIPresentationController::prepareContainer() {
@@ -146,11 +173,14 @@ void UIPresentationController::fade(bool in) {
 }
 
 void UIPresentationController::detachPresentedView() {
-    // The presented view outlives the layer: its controller may be presented again.
+    // The presented view outlives the layer: its controller may be presented again. It waits
+    // hidden in the window rather than on its own: there it keeps the palette it inherits, so
+    // the next presentation finds the style's cached drawings for it instead of adding a new
+    // set (the cache holds every palette's set) each time.
     QWidget* view = _presented && _presented->isViewLoaded() ? _presented->view() : nullptr;
     if (view && _container && _container->isAncestorOf(view)) {
         view->hide();
-        view->setParent(nullptr);
+        view->setParent(_window);
     }
 }
 

@@ -50,12 +50,15 @@ protected:
 private:
     void fade(bool in);
     void detachPresentedView();
+    void takeFocus();
+    void giveFocusBack();
     UIViewController* appearanceRoot() const;
 
     QPointer<UIViewController> _presented;
     QPointer<UIViewController> _presenting;
     QPointer<QWidget> _window;
     QPointer<UIDimmingView> _container;
+    QPointer<QWidget> _focusBefore; // what had the keyboard before the presentation
     Layout _layout;
     bool _presentedNow = false;
 };

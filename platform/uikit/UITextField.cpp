@@ -2,10 +2,7 @@
 
 #include "uikit/UIFont.h"
 
-#include <QLocale>
 #include <QPainter>
-#include <QRegularExpression>
-#include <QRegularExpressionValidator>
 
 UITextField::UITextField(QWidget* parent) : QLineEdit(parent) {
     setFont(UIFont::systemFontOfSize(13));
@@ -20,17 +17,11 @@ UITextField::UITextField(QWidget* parent) : QLineEdit(parent) {
 
 void UITextField::setKeyboardType(UIKeyboardType type) {
     _keyboardType = type;
-    if (type != UIKeyboardTypeDecimalPad) {
-        setValidator(nullptr);
-        return;
-    }
-    // Only what the decimal pad has keys for: ASCII digits and the decimal separator of the
-    // current locale; no sign, no group separators, no exponent.
-    const QString separator = QRegularExpression::escape(QLocale().decimalPoint());
-    const QRegularExpression pattern(QStringLiteral("(?:[0-9]|%1)*").arg(separator));
-    setValidator(new QRegularExpressionValidator(pattern, this));
-    if (!hasAcceptableInput())
-        clear();
+    // A hint for on-screen keyboards only. A desktop keyboard can type anything, and what is
+    // typed is shown as typed: a field that silently drops a minus or a decimal mark shows a
+    // different number from the one the person meant. The reader of the text decides.
+    setInputMethodHints(type == UIKeyboardTypeDecimalPad ? Qt::ImhFormattedNumbersOnly
+                                                         : Qt::ImhNone);
 }
 
 void UITextField::setTextColor(const QColor& color) {

@@ -6,8 +6,7 @@
 enum UIKeyboardType { UIKeyboardTypeDefault = 0, UIKeyboardTypeDecimalPad = 8 };
 
 // A one-line text field as alerts show it: 13-point text in a white box with a hairline
-// border. The keyboard type limits what can be typed or pasted, as the device's keyboards
-// do: the decimal pad offers digits and the locale's decimal separator only.
+// border. The keyboard type is a hint to on-screen keyboards; nothing typed is dropped.
 class UITextField : public QLineEdit {
     Q_OBJECT
 public:

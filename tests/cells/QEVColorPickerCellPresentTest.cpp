@@ -9,7 +9,6 @@
 #include "uikit/UIWindow.h"
 
 #include <QTest>
-#include <QToolButton>
 
 namespace {
 
@@ -61,35 +60,6 @@ TEST_F(ColorListTest, TappingTheRowOpensThePickerAndLeavesTheRowUnselected) {
     EXPECT_EQ(popover->backgroundColor(), QColor(Qt::white));
     EXPECT_TRUE(popover->isPresentedAsPopover());
     EXPECT_TRUE(controller.writes.isEmpty()) << "opening the picker stores nothing";
-}
-
-TEST_F(ColorListTest, ThePickerStaysOpenWhilePickingAndReopensAtTheCurrentColour) {
-    QEVColorPickerCell* cell = show({colorRow("c", {{"supportsAlpha", true}})});
-    ASSERT_NE(cell, nullptr);
-    UIColorPickerViewController* picker = cell->colorPicker();
-    tap(cell);
-    ASSERT_EQ(controller.presentedViewController(), picker);
-
-    // A choice made in the picker's dialog reaches the row and the store.
-    picker->colorDialog()->setCurrentColor(QColor(255, 0, 0, 127));
-    ASSERT_FALSE(controller.writes.isEmpty());
-    EXPECT_EQ(controller.writes.last(), QVariant("#FF00007F"));
-    EXPECT_EQ(cell->detailTextLabel()->text(), "#FF0000:0.50");
-    pick(*cell, QColor(0, 255, 0, 200));
-    EXPECT_EQ(controller.presentedViewController(), picker) << "the row never closes it";
-    const qsizetype writes = controller.writes.size();
-
-    picker->closeButton()->click();
-    EXPECT_EQ(controller.presentedViewController(), nullptr);
-    // Reopened once, at the colour picked last, and made only once per cell.
-    picker->setSelectedColor(Qt::blue); // whatever it was left at
-    tap(cell);
-    EXPECT_EQ(controller.presentedViewController(), picker);
-    EXPECT_EQ(cell->colorPicker(), picker);
-    EXPECT_EQ(picker->selectedColor(), QColor(0, 255, 0, 200));
-    EXPECT_EQ(picker->colorDialog()->currentColor(), QColor(0, 255, 0, 200));
-    EXPECT_EQ(controller.writes.size(), writes) << "reopening stores nothing";
-    EXPECT_FALSE(cell->isSelected());
 }
 
 // Inside the table, the title is drawn in the tint, not in the scroll area's text colour.

@@ -6,7 +6,6 @@
 
 #include "common/TestName.h"
 
-#include "foundation/DeviceRoot.h"
 #include "preferences/PSListController.h"
 #include "preferences/PSSpecifier.h"
 #include "preferences/PSTableCell.h"
@@ -22,6 +21,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTest>
 #include <QToolButton>
 
@@ -276,6 +276,10 @@ void pickColour(SettingsScreen& screen, PSTableCell* row) {
         if (field->isVisible() && field->text().startsWith(u'#'))
             hex = field;
     ASSERT_NE(hex, nullptr);
+    // The picker scrolls on a short screen; bringing the field into view is not what is tested.
+    for (QWidget* w = hex->parentWidget(); w; w = w->parentWidget())
+        if (auto* scroller = qobject_cast<QScrollArea*>(w))
+            scroller->ensureWidgetVisible(hex);
     screen.tap(hex);
     screen.key(Qt::Key_A, Qt::ControlModifier);
     screen.type(QStringLiteral("#ff3b30"));
@@ -289,8 +293,9 @@ class PersonFailedSave : public testing::TestWithParam<FailedSave> {};
 TEST_P(PersonFailedSave, RowShowsTheFileAndAMessageSaysWhy) {
     const FailedSave& c = GetParam();
     const QVariantMap stored{{c.key, c.stored}};
-    SettingsScreen screen(
-        {}, [&](InstalledRoot& root) { root.writeFile(kPreferences, binaryPlist(stored)); });
+    SettingsScreen screen({.prepare = [&](InstalledRoot& root) {
+        root.writeFile(kPreferences, binaryPlist(stored));
+    }});
     const QString title = QString::fromUtf8(c.title);
     PSTableCell* row = screen.row(title);
     ASSERT_NE(row, nullptr);
@@ -369,10 +374,10 @@ class PersonOutsideChange : public testing::TestWithParam<OutsideCase> {};
 // opens or closes, and the pane neither writes nor announces anything of its own.
 TEST_P(PersonOutsideChange, RowFollowsTheFile) {
     const auto& [c, way] = GetParam();
-    SettingsScreen screen({}, [&](InstalledRoot& root) {
+    SettingsScreen screen({.prepare = [&](InstalledRoot& root) {
         if (way.fileAtStart)
             root.writeFile(kPreferences, binaryPlist({{c.key, c.before}}));
-    });
+    }});
     UITableView* table = screen.table();
     PSTableCell* member = c.member ? screen.row(QString::fromUtf8(c.member)) : nullptr;
     PSTableCell* row = screen.row(QString::fromUtf8(c.title));
@@ -426,9 +431,9 @@ INSTANTIATE_TEST_SUITE_P(
 // While another program rewrites the file in place, the file is empty for a moment: the rows
 // keep their values rather than showing the defaults, then show what was written.
 TEST(PersonHalfWrittenFile, RowsKeepTheirValuesUntilTheWriteEnds) {
-    SettingsScreen screen({}, [](InstalledRoot& root) {
+    SettingsScreen screen({.prepare = [](InstalledRoot& root) {
         root.writeFile(kPreferences, binaryPlist({{"volume", 0.6}}));
-    });
+    }});
     PSTableCell* volume = screen.row(QStringLiteral("音量"));
     ASSERT_NE(volume, nullptr);
     QFile file(screen.preferencesPath());
@@ -449,8 +454,7 @@ TEST(PersonOtherWindowRole, FiveTapsOfPlusAndMiniPlayerOff) {
     const QString shared = qEnvironmentVariable(kSharedRootVariable);
     if (shared.isEmpty())
         GTEST_SKIP() << "the other window of PersonTwoWindows, started by it";
-    SettingsScreen first({QStringLiteral("--root"), shared},
-                         [&](InstalledRoot&) { DeviceRoot::setPath(shared); });
+    SettingsScreen first({.arguments = {QStringLiteral("--root"), shared}});
     PSTableCell* volume = first.row(QStringLiteral("音量"));
     ASSERT_NE(volume, nullptr);
     for (int tap = 0; tap < 5; ++tap)
@@ -465,9 +469,9 @@ TEST(PersonOtherWindowRole, FiveTapsOfPlusAndMiniPlayerOff) {
 // The second window steps from what the first stored, even when its + comes before it has
 // heard of the change, and it draws the first window's switch and group as they now are.
 TEST(PersonTwoWindows, SecondWindowStepsFromTheFirstWindowsValue) {
-    SettingsScreen second({}, [](InstalledRoot& root) {
+    SettingsScreen second({.prepare = [](InstalledRoot& root) {
         root.writeFile(kPreferences, binaryPlist({{"volume", 0.6}}));
-    });
+    }});
     PSTableCell* lockScreen = second.row(QStringLiteral("在锁定屏幕上显示"));
     PSTableCell* mini = second.row(QStringLiteral("迷你播放器"));
     PSTableCell* volume = second.row(QStringLiteral("音量"));

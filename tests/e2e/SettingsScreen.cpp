@@ -2,6 +2,7 @@
 
 #include "SettingsOptions.h"
 
+#include "foundation/DeviceRoot.h"
 #include "preferences/PSListController.h"
 #include "preferences/PSTableCell.h"
 #include "preferences/UITableView.h"
@@ -128,18 +129,25 @@ int ReloadListener::settled() {
 
 // ---- the program ------------------------------------------------------------------------------
 
-SettingsScreen::SettingsScreen(const QStringList& extraArguments,
-                               const std::function<void(InstalledRoot&)>& beforeStart) {
-    if (beforeStart)
-        beforeStart(_root);
+SettingsScreen::SettingsScreen() : SettingsScreen(Start{}) {}
+
+SettingsScreen::SettingsScreen(Start start) {
+    if (start.prepare)
+        start.prepare(_root);
     QString error;
-    const std::optional<SettingsOptions> options = SettingsOptions::parse(
-        QStringList{"Settings", "--root", _root.path(), "--open", "TOLVPlayer"} + extraArguments,
-        &error);
+    QStringList all{"Settings"};
+    if (!start.arguments.contains("--root"))
+        all << "--root" << _root.path();
+    if (start.openPane)
+        all << "--open"
+            << "TOLVPlayer";
+    const std::optional<SettingsOptions> options =
+        SettingsOptions::parse(all + start.arguments, &error);
     if (!options) {
         ADD_FAILURE() << error.toStdString();
         return;
     }
+    DeviceRoot::setPath(options->root); // as the program's main does; the root puts it back
     _app = std::make_unique<SettingsApplication>(*options);
     if (!_app->start(&error)) {
         ADD_FAILURE() << error.toStdString();
@@ -187,6 +195,7 @@ PSTableCell* SettingsScreen::row(const QString& title) {
             list->setContentOffset(
                 QPointF(0, std::clamp(rect.center().y() - visible / 2, 0.0,
                                       std::max(0.0, list->maximumContentOffsetY()))));
+        QCoreApplication::processEvents(); // the rows brought into view get their cells
         PSTableCell* cell = list->cellForRowAtIndexPath(*path);
         if (cell && labelled<QLabel>(cell, title))
             return cell;

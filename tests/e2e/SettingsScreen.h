@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/InstalledRoot.h"
+#include "common/QtPrinters.h"
 
 #include "SettingsApplication.h"
 
@@ -47,10 +48,13 @@ private:
 // preference file holds, read here with libplist, not through the pane's own store.
 class SettingsScreen {
 public:
-    // `beforeStart` runs on the installed root before the program starts (to lay a preference
-    // file there, say).
-    explicit SettingsScreen(const QStringList& extraArguments = {},
-                            const std::function<void(InstalledRoot&)>& beforeStart = {});
+    struct Start {
+        QStringList arguments;                       // after the installed root's
+        bool openPane = true;                        // --open TOLVPlayer
+        std::function<void(InstalledRoot&)> prepare; // runs on the root before the start
+    };
+    SettingsScreen();
+    explicit SettingsScreen(Start start);
     ~SettingsScreen();
 
     InstalledRoot& root() { return _root; }

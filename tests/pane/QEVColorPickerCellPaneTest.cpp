@@ -15,32 +15,6 @@ protected:
     }
 };
 
-TEST_F(ColourRowPaneTest, EachPickWritesTheFileAndAnnouncesOnce) {
-    if (!haveSessionBus())
-        GTEST_SKIP() << "no session bus";
-    load({colorRow("tint", {{"supportsAlpha", false}})});
-    auto cell = cellFor(0);
-    QObject context;
-    QList<QVariant> seenOnDelivery;
-    NotifyCenter::darwin()->observe(kReloadName, &context, [&] {
-        seenOnDelivery.append(prefs().value_or(QVariantMap()).value("tint"));
-    });
-    const struct {
-        QColor picked;
-        QString stored;
-    } picks[] = {{QColor(255, 0, 0, 127), "#FF00007F"}, {Qt::blue, "#0000FFFF"}};
-    QList<QVariant> expected;
-    for (const auto& p : picks) {
-        const quint64 before = NotifyCenter::darwin()->postedCount();
-        pick(*cell, p.picked);
-        EXPECT_EQ(NotifyCenter::darwin()->postedCount(), before + 1);
-        EXPECT_EQ(prefs().value_or(QVariantMap()).value("tint"), QVariant(p.stored));
-        drainNotifications(&context);
-        expected.append(p.stored);
-    }
-    EXPECT_EQ(seenOnDelivery, expected);
-}
-
 TEST_F(ColourRowPaneTest, TheFallbackIsShownButNotWrittenUntilAPick) {
     load({colorRow("tint", {{"fallbackHex", "#34C759"}})});
     auto cell = cellFor(0);

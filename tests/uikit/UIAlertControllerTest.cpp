@@ -188,45 +188,6 @@ TEST(UIAlertController, PresentationDoesNotBlockAndCoversTheWindow) {
     EXPECT_EQ(screen.window.focusWidget(), alert->textFields()[0]);
 }
 
-TEST(UITextField, DecimalPadTakesDigitsAndTheLocaleSeparatorOnly) {
-    struct Case {
-        QLocale locale;
-        QString typed;
-        QString kept;
-    };
-    const QLocale c(QLocale::C), german(QLocale::German, QLocale::Germany),
-        chinese(QLocale::Chinese, QLocale::China);
-    const std::vector<Case> cases = {
-        {c, "12.5", "12.5"},       {c, "-3", "3"},  {c, "1e5", "15"},       {c, "abc", ""},
-        {c, "1,5", "15"},          {c, " 7 ", "7"}, {german, "1,5", "1,5"}, {german, "1.5", "15"},
-        {chinese, "0.25", "0.25"}, {c, "+4", "4"},
-    };
-    const QLocale saved;
-    for (const Case& tc : cases) {
-        QLocale::setDefault(tc.locale);
-        UITextField field;
-        field.setKeyboardType(UIKeyboardTypeDecimalPad);
-        QTest::keyClicks(&field, tc.typed);
-        EXPECT_EQ(field.text(), tc.kept)
-            << tc.locale.name().toStdString() << " typed " << tc.typed.toStdString();
-        field.clear();
-        field.insert(tc.typed); // pasting goes through the same rule: all or nothing
-        EXPECT_EQ(field.text(), tc.typed == tc.kept ? tc.kept : QString());
-        field.clear();
-        field.insert(QStringLiteral("１２")); // full-width digits are not on the pad
-        EXPECT_EQ(field.text(), QString());
-    }
-    QLocale::setDefault(saved);
-}
-
-TEST(UITextField, DefaultKeyboardTakesAnything) {
-    UITextField field;
-    field.setKeyboardType(UIKeyboardTypeDecimalPad);
-    field.setKeyboardType(UIKeyboardTypeDefault);
-    QTest::keyClicks(&field, "-1e5 abc");
-    EXPECT_EQ(field.text(), "-1e5 abc");
-}
-
 TEST(UIAlertController, RendersLegibly) {
     Screen screen;
     QStringList log;

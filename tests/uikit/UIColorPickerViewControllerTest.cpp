@@ -1,7 +1,6 @@
 #include "UIKitTestSupport.h"
 
 #include "uikit/UIColorPickerViewController.h"
-#include "uikit/UIPopoverPresentationController.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -101,35 +100,33 @@ TEST(UIColorPickerViewController, WithoutAlphaEveryColourIsOpaque) {
     EXPECT_EQ(log.colours[0].alpha(), 255);
 }
 
-TEST(UIColorPickerViewController, PresentedFromARowAndClosedByItsButton) {
-    UIWindow window;
-    auto* pane = new UIViewController(&window);
-    window.setRootViewController(pane);
-    window.resize(390, 844);
-    window.show();
-    auto* cell = new QWidget(pane->view());
-    cell->setGeometry(16, 300, 358, 44);
+struct TitleCase {
+    const char* language; // LANGUAGE, ahead of the suite's C locale
+    const char* rowTitle;
+    const char* shown;
+};
 
-    UIColorPickerViewController picker;
-    picker.setTitle("Accent");
-    picker.setModalPresentationStyle(UIModalPresentationStyle::Popover);
-    UIPopoverPresentationController* popover = picker.popoverPresentationController();
-    popover->setSourceView(cell);
-    popover->setSourceRect(cell->rect());
-    popover->setPermittedArrowDirections(UIPopoverArrowDirectionUnknown);
-    pane->presentViewController(&picker, true);
-    EXPECT_EQ(pane->presentedViewController(), &picker);
-    EXPECT_FALSE(popover->isPresentedAsPopover()) << "narrow window, no delegate: a sheet";
-    EXPECT_TRUE(window.rect().contains(picker.view()->geometry()));
-    QTest::qWait(UIPresentationController::kFadeMilliseconds + 100);
-    ASSERT_TRUE(saveScreenshot(&window, "/tmp/uikit_colorpicker.png"));
-    EXPECT_LE(picker.colorDialog()->width(), 390 - 28) << "fits the phone's width";
-    EXPECT_EQ(picker.titleLabel()->text(), "Accent");
-
-    QTest::mouseClick(picker.closeButton(), Qt::LeftButton);
-    EXPECT_EQ(pane->presentedViewController(), nullptr);
-    QTest::qWait(300);
-    pane->presentViewController(&picker, false); // made once, shown again
-    EXPECT_EQ(pane->presentedViewController(), &picker);
-    pane->dismissViewControllerAnimated(false);
+void PrintTo(const TitleCase& c, std::ostream* os) {
+    *os << "LANGUAGE=" << c.language << " title=" << c.rowTitle;
 }
+
+class UIColorPickerTitle : public testing::TestWithParam<TitleCase> {};
+
+// The row's title when it has one, else the picker's own, in the language the bundles' strings
+// are chosen in.
+TEST_P(UIColorPickerTitle, FollowsTheRowElseTheLanguage) {
+    const QByteArray saved = qgetenv("LANGUAGE");
+    qputenv("LANGUAGE", GetParam().language);
+    UIColorPickerViewController picker;
+    picker.setTitle(QString::fromUtf8(GetParam().rowTitle));
+    picker.view();
+    qputenv("LANGUAGE", saved);
+    ASSERT_NE(picker.titleLabel(), nullptr);
+    EXPECT_EQ(picker.titleLabel()->text(), QString::fromUtf8(GetParam().shown));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, UIColorPickerTitle,
+                         testing::Values(TitleCase{"zh_CN", "", "颜色"},
+                                         TitleCase{"en:zh_CN", "", "Colors"},
+                                         TitleCase{"", "", "Colors"},
+                                         TitleCase{"zh_CN", "Accent", "Accent"}));

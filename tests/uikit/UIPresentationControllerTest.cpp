@@ -45,7 +45,8 @@ TEST(UIPresentationController, FullScreenCoversTheWholeHierarchyUntilDismissed) 
     EXPECT_EQ(appearanceOnly(log), QStringList({"sheet:viewWillDisappear", "pane:viewWillAppear",
                                                 "pane:viewDidAppear", "sheet:viewDidDisappear"}));
     EXPECT_EQ(pane->presentedViewController(), nullptr);
-    EXPECT_EQ(sheet->view()->parentWidget(), nullptr);
+    EXPECT_EQ(sheet->view()->parentWidget(), &window); // hidden, waiting to be shown again
+    EXPECT_FALSE(sheet->view()->isVisible());
 }
 
 TEST(UIPresentationController, DismissingAlsoClosesWhatThePresentedOnePresents) {
