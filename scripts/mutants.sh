@@ -71,8 +71,9 @@ run_limited() {
   esac
 }
 
-# Runs one suite as ctest does. The tests that failed run once more, alone: when they pass
-# then, they failed by chance, and `result` is "flaky".
+# Runs one suite through ctest. The tests that failed run once more, alone (GoogleTest takes
+# GTEST_FILTER from the environment): when they pass then, they failed by chance, and
+# `result` is "flaky".
 run_suite() {
   local suite=$1 seconds=$2 log=$3 failed
   run_limited "$seconds" "$log" \
@@ -81,8 +82,8 @@ run_suite() {
   failed=$(sed -n 's/^\[  FAILED  \] \([^ ,]*\).*/\1/p' "$log" | grep -v '^[0-9]*$' |
     sort -u | paste -sd:)
   [ -n "$failed" ] || return 0 # a crash, not a failed check
-  run_limited "$seconds" "${log%.log}.again.log" \
-    env -C "$scratch/build/tests" LANG=C.UTF-8 "./$suite" --gtest_filter="$failed"
+  GTEST_FILTER=$failed run_limited "$seconds" "${log%.log}.again.log" \
+    ctest --test-dir "$scratch/build" -R "^$suite\$" --output-on-failure
   if [ "$result" = passed ]; then result=flaky; else result=failed; fi
 }
 trap '[ -z "$running" ] || kill -- -"$running" 2>/dev/null; exit 130' INT TERM
