@@ -6,8 +6,8 @@
 //   plus one atomic write of the same preference file. Panes of 50, 500 and 2,000 rows with
 //   1,000 nested groups, or rows / 2 where the pane has fewer than 2,000 rows (a group needs a
 //   controlling row and at least one row in it); files of 100 and 10,000 entries.
-// - The same change on the old path (QEVRootListController::setUncachedPathForBenchmark):
-//   every height query scans every group and every read parses the file again.
+// - The same change on the old path (OldPathPane below): every height query scans every group
+//   and every read parses the file again.
 // - Opening a pane to its first painted frame, 2,000 rows against 50, with and without nested
 //   groups (one per ten rows).
 // - One scroll callback (a new content offset, so the table places cells and the pane runs its
@@ -20,6 +20,7 @@
 #include "tests/common/TempDeviceRoot.h"
 
 #include "foundation/AtomicFile.h"
+#include "foundation/DeviceRoot.h"
 #include "foundation/NSBundle.h"
 #include "foundation/PlistValue.h"
 #include "foundation/PropertyList.h"
@@ -96,15 +97,40 @@ QVariantMap makeEntries(int entries) {
     return map;
 }
 
+// The pane as it was before its caches, made of the shipped pane's pieces: every height query
+// scans every group in turn, and every read parses the preference file again.
+class OldPathPane : public TOLVPLAYERPreferencesListController {
+public:
+    QVariant readPreferenceValue(PSSpecifier* specifier) override {
+        if (!specifier)
+            return {};
+        if (const std::optional<QString> key = entryKey(specifier)) {
+            const QVariantMap entries =
+                PropertyList::readDictionary(DeviceRoot::resolve(kPreferencesPath))
+                    .value_or(QVariantMap());
+            const auto found = entries.constFind(*key);
+            if (found != entries.cend())
+                return found.value();
+        }
+        return specifier->propertyForKey(QStringLiteral("default"));
+    }
+    double heightForRowAtIndexPath(UITableView* tableView, NSIndexPath indexPath) override {
+        if (hasDynamicSpecifiers() && collapsingGroupByScan(specifierAtIndexPath(indexPath)))
+            return 0.0;
+        return PSListController::heightForRowAtIndexPath(tableView, indexPath);
+    }
+};
+
 // A pane hosted as the Settings application hosts it (an outer navigation controller with
 // the pane in one of its own), shown and painted once.
 struct HostedPane {
     UIWindow window;
-    TOLVPLAYERPreferencesListController* pane = new TOLVPLAYERPreferencesListController;
+    TOLVPLAYERPreferencesListController* pane;
     // The window does not own its root controller; the host does, as the Settings app does.
     std::unique_ptr<UINavigationController> root;
 
-    explicit HostedPane(NSBundle* bundle) {
+    explicit HostedPane(NSBundle* bundle, bool oldPath = false)
+        : pane(oldPath ? new OldPathPane : new TOLVPLAYERPreferencesListController) {
         pane->setBundle(bundle);
         root = std::make_unique<UINavigationController>(new UINavigationController(pane));
         window.resize(390, 844);
@@ -120,14 +146,6 @@ struct HostedPane {
     HostedPane& operator=(const HostedPane&) = delete;
 };
 
-// The old path for as long as this lives.
-struct UncachedPath {
-    UncachedPath() { QEVRootListController::setUncachedPathForBenchmark(true); }
-    ~UncachedPath() { QEVRootListController::setUncachedPathForBenchmark(false); }
-    UncachedPath(const UncachedPath&) = delete;
-    UncachedPath& operator=(const UncachedPath&) = delete;
-};
-
 // ---- a stored change ----------------------------------------------------------------------
 
 void storedChange(benchmark::State& state, bool oldPath) {
@@ -136,13 +154,9 @@ void storedChange(benchmark::State& state, bool oldPath) {
     const int entries = int(state.range(2));
     TempDeviceRoot root;
     PropertyList::writeDictionary(makeEntries(entries), root.hostPath(kPrefs));
-    HostedPane host(makeRowListBundle(root, makeRows(rows, groups)));
+    HostedPane host(makeRowListBundle(root, makeRows(rows, groups)), oldPath);
     // A row that controls nothing, so no row collapses while its value toggles.
     PSSpecifier* target = host.pane->specifiers().last();
-    // Switched on only now: opening the pane is not what is measured here.
-    std::optional<UncachedPath> uncached;
-    if (oldPath)
-        uncached.emplace();
     bool value = false;
     for (auto _ : state) {
         host.pane->setPreferenceValue(value, target);

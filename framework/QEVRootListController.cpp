@@ -9,7 +9,6 @@
 #include <limits>
 
 namespace {
-bool gUncachedPathForBenchmark = false;
 const QList<quint64> kNoGroups;
 const QString kNestedEntryCountKey = QStringLiteral("nestedEntryCount");
 const QString kRootListName = QStringLiteral("Root");
@@ -114,14 +113,6 @@ void QEVRootListController::setDynamicSpecifiers(std::shared_ptr<NestedGroups> d
     _reverseMapBuilt = false;
 }
 
-void QEVRootListController::setUncachedPathForBenchmark(bool uncached) {
-    gUncachedPathForBenchmark = uncached;
-}
-
-bool QEVRootListController::uncachedPathForBenchmark() {
-    return gUncachedPathForBenchmark;
-}
-
 void QEVRootListController::rebuildReverseMap() {
     _controllingIndices.clear();
     _indexedGroups = _dynamicSpecifiers ? *_dynamicSpecifiers : NestedGroups();
@@ -183,9 +174,7 @@ double QEVRootListController::heightForRowAtIndexPath(UITableView* tableView,
     if (!hasDynamicSpecifiers() || !_dynamicSpecifiers)
         return PSListController::heightForRowAtIndexPath(tableView, indexPath);
     PSSpecifier* specifier = specifierAtIndexPath(indexPath);
-    const std::optional<quint64> collapsing =
-        uncachedPathForBenchmark() ? collapsingGroupByScan(specifier) : collapsingGroup(specifier);
-    if (collapsing) {
+    if (collapsingGroup(specifier)) {
         // A collapsed row keeps its cell; clipping stops its content drawing outside the
         // zero-height row.
         const QVariant cellValue = specifier->propertyForKey(PSTableCellKey);

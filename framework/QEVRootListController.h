@@ -55,11 +55,6 @@ public:
     // membership in each: the reference the reverse map must agree with.
     std::optional<quint64> collapsingGroupByScan(PSSpecifier* specifier);
 
-    // Benchmark only: answer heights by the scan above and have subclasses skip their caches,
-    // so the original cost can be measured beside the current one in the same run.
-    static void setUncachedPathForBenchmark(bool uncached);
-    static bool uncachedPathForBenchmark();
-
 private:
     bool isCollapsedByGroup(quint64 controllingIndex);
     const QList<quint64>& controllingIndicesOf(PSSpecifier* specifier);

@@ -42,16 +42,7 @@ std::optional<QString> TOLVPLAYERPreferencesListController::entryKey(PSSpecifier
     return key.toString();
 }
 
-void TOLVPLAYERPreferencesListController::followBenchmarkSwitch() {
-    const bool cached = !uncachedPathForBenchmark();
-    if (cached != _storeCached) {
-        _storeCached = cached;
-        _store.setCacheEnabled(cached);
-    }
-}
-
 void TOLVPLAYERPreferencesListController::heightPassWillBegin(UITableView*) {
-    followBenchmarkSwitch();
     _store.beginReadPass();
 }
 
@@ -62,7 +53,6 @@ void TOLVPLAYERPreferencesListController::heightPassDidEnd(UITableView*) {
 QVariant TOLVPLAYERPreferencesListController::readPreferenceValue(PSSpecifier* specifier) {
     if (!specifier)
         return QVariant();
-    followBenchmarkSwitch();
     if (const std::optional<QString> key = entryKey(specifier)) {
         const QVariantMap entries = _store.entries();
         const auto found = entries.constFind(*key);
@@ -81,7 +71,6 @@ bool TOLVPLAYERPreferencesListController::storeValue(const QVariant& value,
                                                                 : QStringLiteral("row has no key"));
         return false;
     }
-    followBenchmarkSwitch();
     const FileWriteResult written = _store.storeEntry(*key, value);
     if (!written) {
         qWarning().noquote() << QStringLiteral("tolvplayerprefs: could not store \"%1\" in %2: %3")

@@ -99,8 +99,6 @@ private:
     QPropertyAnimation* _titleFade = nullptr;
 
     bool storeValue(const QVariant& value, PSSpecifier* specifier);
-    void followBenchmarkSwitch();
 
     PreferenceStore _store;
-    bool _storeCached = true;
 };
