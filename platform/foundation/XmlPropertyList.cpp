@@ -1,0 +1,430 @@
+#include "XmlPropertyList.h"
+
+#include "PlistValue.h"
+#include "XmlPlistScanner.h"
+
+#include <clocale>
+#include <cstdlib>
+#include <cstring>
+#include <locale.h>
+
+namespace {
+
+constexpr quint8 kEntities = 1; // the text holds named entities, to be decoded
+constexpr quint8 kNonAscii = 2; // the text holds UTF-8 beyond ASCII
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+struct NamedEntity {
+    const char* text;
+    qsizetype length;
+    char character;
+};
+constexpr NamedEntity kNamedEntities[] = {
+    {"&amp;", 5, '&'}, {"&lt;", 4, '<'}, {"&gt;", 4, '>'}, {"&apos;", 6, '\''}, {"&quot;", 6, '"'},
+};
+
+// The named entity that starts at `p`, or none.
+const NamedEntity* entityAt(const char* p, const char* end) {
+    for (const NamedEntity& entity : kNamedEntities) {
+        if (end - p >= entity.length && std::memcmp(p, entity.text, size_t(entity.length)) == 0)
+            return &entity;
+    }
+    return nullptr;
+}
+
+locale_t cNumericLocale() {
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    return c;
+}
+
+QByteArrayView trimmed(QByteArrayView text) {
+    while (!text.isEmpty() && isBlank(text.front()))
+        text = text.sliced(1);
+    while (!text.isEmpty() && isBlank(text.back()))
+        text.chop(1);
+    return text;
+}
+
+// An integer text that XmlPlistScanner::isInteger accepts, as libplist reads it: negative
+// values and those up to INT64_MAX are signed, larger ones unsigned.
+QVariant integerValue(QByteArrayView text) {
+    text = trimmed(text);
+    const bool negative = text.front() == '-';
+    if (text.front() == '-' || text.front() == '+')
+        text = text.sliced(1);
+    quint64 base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text = text.sliced(2);
+    }
+    quint64 magnitude = 0;
+    for (char c : text) {
+        const quint64 digit = c <= '9' ? quint64(c - '0') : quint64((c | 0x20) - 'a' + 10);
+        magnitude = magnitude * base + digit;
+    }
+    if (negative)
+        return QVariant(qint64(quint64(0) - magnitude));
+    if (magnitude <= quint64(INT64_MAX))
+        return QVariant(qint64(magnitude));
+    return QVariant(magnitude);
+}
+
+// A real text that XmlPlistScanner::isReal accepts, read as libplist reads it: strtod in the
+// C locale.
+QVariant realValue(QByteArrayView text) {
+    const QByteArray terminated = trimmed(text).toByteArray();
+    return QVariant(strtod_l(terminated.constData(), nullptr, cNumericLocale()));
+}
+
+} // namespace
+
+// One pass over the bytes: checks that they are a list this reader takes and records an entry
+// per key and value. No recursion: open containers are kept on a stack.
+class XmlPropertyListScanner {
+public:
+    using Entry = XmlPropertyList::Entry;
+    using Type = XmlPropertyList::Type;
+
+    XmlPropertyListScanner(const QByteArray& bytes, std::vector<Entry>& entries)
+        : _p(bytes.constData()), _end(bytes.constData() + bytes.size()), _base(_p),
+          _entries(entries) {}
+
+    bool run() {
+        if (!skipProlog() || !openPlist())
+            return false;
+        if (!skipMisc() || !readValue())
+            return false;
+        while (!_open.empty()) {
+            if (!skipMisc())
+                return false;
+            if (!readInContainer())
+                return false;
+        }
+        return skipMisc() && closeTag("plist") && skipMisc() && _p == _end;
+    }
+
+private:
+    bool at(const char* literal, qsizetype length) const {
+        return _end - _p >= length && std::memcmp(_p, literal, size_t(length)) == 0;
+    }
+    void skipBlanks() {
+        while (_p < _end && isBlank(*_p))
+            ++_p;
+    }
+    // Past the next `terminator`; false when there is none.
+    bool skipPast(const char* terminator, qsizetype length) {
+        const void* found = memmem(_p, size_t(_end - _p), terminator, size_t(length));
+        if (!found)
+            return false;
+        _p = static_cast<const char*>(found) + length;
+        return true;
+    }
+    // Blanks and comments, as libplist skips them between elements.
+    bool skipMisc() {
+        for (;;) {
+            skipBlanks();
+            if (!at("<!--", 4))
+                return true;
+            _p += 4;
+            if (!skipPast("-->", 3))
+                return false;
+        }
+    }
+    // Markup up to its `terminator`. libplist steps over double-quoted runs looking for it and
+    // PlistGuard does not, so both end it at the same place only when the quotes before it pair
+    // up; single quotes (which PlistGuard also steps over) and `refused` characters are not
+    // taken at all.
+    bool skipMarkup(const char* terminator, qsizetype length, const char* refused) {
+        const void* found = memmem(_p, size_t(_end - _p), terminator, size_t(length));
+        if (!found)
+            return false;
+        const char* stop = static_cast<const char*>(found);
+        bool quoted = false;
+        for (const char* c = _p; c < stop; ++c) {
+            quoted ^= *c == '"';
+            if (*c == '\'' || std::strchr(refused, *c))
+                return false;
+        }
+        _p = stop + length;
+        return !quoted;
+    }
+    bool skipProlog() {
+        for (;;) {
+            if (!skipMisc())
+                return false;
+            if (at("<?", 2)) {
+                _p += 2;
+                if (!skipMarkup("?>", 2, "<"))
+                    return false;
+            } else if (at("<!DOCTYPE", 9)) {
+                _p += 9;
+                if (!skipMarkup(">", 1, "<[")) // '[' opens an internal subset
+                    return false;
+            } else {
+                return true;
+            }
+        }
+    }
+    bool openPlist() {
+        if (!at("<plist", 6))
+            return false;
+        _p += 6;
+        if (_p >= _end || (*_p != '>' && !isBlank(*_p)))
+            return false;
+        // Attributes are passed over, as libplist does.
+        if (!skipMarkup(">", 1, "<"))
+            return false;
+        return _p[-2] != '/'; // <plist/> holds nothing
+    }
+    // "</name" blanks ">", as libplist reads an end tag.
+    bool closeTag(const char* name) {
+        const qsizetype length = qsizetype(std::strlen(name));
+        if (!at("</", 2) || _end - _p - 2 < length || std::memcmp(_p + 2, name, size_t(length)))
+            return false;
+        _p += 2 + length;
+        skipBlanks();
+        if (_p >= _end || *_p != '>')
+            return false;
+        ++_p;
+        return true;
+    }
+    // `<name>` or `<name/>` at _p: the name's length and whether it closes itself; 0 otherwise.
+    qsizetype startTag(bool* empty) {
+        if (_p >= _end || *_p != '<')
+            return 0;
+        const char* name = _p + 1;
+        const char* q = name;
+        while (q < _end && *q >= 'a' && *q <= 'z')
+            ++q;
+        if (q == name || q >= _end)
+            return 0;
+        *empty = *q == '/';
+        if (*empty && (++q >= _end))
+            return 0;
+        if (*q != '>')
+            return 0;
+        const qsizetype length = (*empty ? q - 1 : q) - name;
+        _p = q + 1;
+        return length;
+    }
+    // The text up to the next '<', checked: entities are the five named ones, bytes beyond
+    // ASCII are UTF-8.
+    bool readText(Entry& entry) {
+        const void* lt = std::memchr(_p, '<', size_t(_end - _p));
+        if (!lt)
+            return false;
+        const char* stop = static_cast<const char*>(lt);
+        entry.begin = quint32(_p - _base);
+        entry.end = quint32(stop - _base);
+        unsigned char high = 0;
+        for (const char* c = _p; c < stop; ++c) {
+            high |= static_cast<unsigned char>(*c);
+            if (*c == '&') {
+                const NamedEntity* entity = entityAt(c, stop);
+                if (!entity)
+                    return false;
+                entry.flags |= kEntities;
+                c += entity->length - 1;
+            }
+        }
+        if (high & 0x80) {
+            entry.flags |= kNonAscii;
+            if (!QByteArrayView(_p, stop - _p).isValidUtf8())
+                return false;
+        }
+        _p = stop;
+        return true;
+    }
+    bool readScalarText(Entry& entry, const char* name) {
+        if (!readText(entry) || !closeTag(name))
+            return false;
+        const QByteArrayView text(_base + entry.begin, qsizetype(entry.end - entry.begin));
+        if (entry.type == Type::Integer)
+            return XmlPlistScanner::isInteger(text);
+        if (entry.type == Type::Real)
+            return XmlPlistScanner::isReal(text);
+        return true;
+    }
+    bool isTag(const char* tag, qsizetype length, const char* name) const {
+        return qsizetype(std::strlen(name)) == length &&
+               std::memcmp(tag, name, size_t(length)) == 0;
+    }
+    // One value at _p; a container is opened and filled by later readInContainer calls.
+    bool readValue() {
+        if (qsizetype(_open.size()) > PlistValue::maxDepth)
+            return false;
+        const char* tag = _p + 1;
+        bool empty = false;
+        const qsizetype length = startTag(&empty);
+        if (!length)
+            return false;
+        Entry entry;
+        const quint32 index = quint32(_entries.size());
+        if (isTag(tag, length, "dict") || isTag(tag, length, "array")) {
+            entry.type = tag[0] == 'd' ? Type::Dictionary : Type::Array;
+            entry.next = index + 1;
+            _entries.push_back(entry);
+            if (!empty)
+                _open.push_back(index);
+            return true;
+        }
+        if (isTag(tag, length, "true") || isTag(tag, length, "false")) {
+            entry.type = tag[0] == 't' ? Type::True : Type::False;
+            if (!empty && !closeTag(tag[0] == 't' ? "true" : "false"))
+                return false;
+        } else if (isTag(tag, length, "string")) {
+            entry.type = Type::String;
+            entry.begin = entry.end = quint32(_p - _base);
+            if (!empty && !readScalarText(entry, "string"))
+                return false;
+        } else if (isTag(tag, length, "integer") || isTag(tag, length, "real")) {
+            entry.type = tag[0] == 'i' ? Type::Integer : Type::Real;
+            if (empty || !readScalarText(entry, tag[0] == 'i' ? "integer" : "real"))
+                return false;
+        } else {
+            return false; // date, data, key out of place, or not a property-list element
+        }
+        entry.next = index + 1;
+        _entries.push_back(entry);
+        return true;
+    }
+    // The next item of the innermost open container, or its end.
+    bool readInContainer() {
+        const quint32 container = _open.back();
+        const bool dictionary = _entries[container].type == Type::Dictionary;
+        if (closeTag(dictionary ? "dict" : "array")) {
+            _entries[container].next = quint32(_entries.size());
+            _open.pop_back();
+            return true;
+        }
+        if (dictionary) {
+            bool empty = false;
+            const char* tag = _p + 1;
+            if (startTag(&empty) != 3 || empty || std::memcmp(tag, "key", 3) != 0)
+                return false;
+            Entry key;
+            key.type = Type::Key;
+            if (!readText(key) || !closeTag("key") || !skipMisc())
+                return false;
+            key.next = quint32(_entries.size()) + 1;
+            _entries.push_back(key);
+        }
+        return readValue();
+    }
+
+    const char* _p;
+    const char* const _end;
+    const char* const _base;
+    std::vector<Entry>& _entries;
+    std::vector<quint32> _open;
+};
+
+std::shared_ptr<const XmlPropertyList> XmlPropertyList::read(const QByteArray& bytes) {
+    if (bytes.contains('\0'))
+        return nullptr;
+    auto list = std::make_shared<XmlPropertyList>();
+    list->_bytes = bytes;
+    // About one value per 40 bytes in a row list.
+    list->_entries.reserve(size_t(bytes.size() / 40 + 4));
+    if (!XmlPropertyListScanner(list->_bytes, list->_entries).run() || list->_entries.empty())
+        return nullptr;
+    return list;
+}
+
+QString XmlPropertyList::text(const Entry& entry) const {
+    const char* begin = _bytes.constData() + entry.begin;
+    const qsizetype length = qsizetype(entry.end - entry.begin);
+    if (!entry.flags)
+        return QString::fromLatin1(begin, length);
+    QByteArray decoded;
+    if (entry.flags & kEntities) {
+        decoded.reserve(length);
+        for (const char* c = begin; c < begin + length; ++c) {
+            const NamedEntity* entity = *c == '&' ? entityAt(c, begin + length) : nullptr;
+            decoded.append(entity ? entity->character : *c);
+            if (entity)
+                c += entity->length - 1;
+        }
+    } else {
+        decoded = QByteArray::fromRawData(begin, length);
+    }
+    // Checked while scanning; decoding the entities keeps the UTF-8 valid.
+    return PlistValue::textFromUtf8(decoded).value_or(QString());
+}
+
+bool XmlPropertyList::keyIs(const Entry& key, QStringView name) const {
+    if (!key.flags) {
+        const QLatin1StringView text(_bytes.constData() + key.begin,
+                                     qsizetype(key.end - key.begin));
+        return text.size() == name.size() && text == name;
+    }
+    return text(key) == name;
+}
+
+QVariant XmlPropertyList::value(int index) const {
+    const Entry& entry = _entries[size_t(index)];
+    const QByteArrayView raw(_bytes.constData() + entry.begin, qsizetype(entry.end - entry.begin));
+    switch (entry.type) {
+    case Type::Dictionary: {
+        QVariantMap map;
+        for (quint32 key = quint32(index) + 1; key < entry.next; key = _entries[key + 1].next)
+            map.insert(text(_entries[key]), value(int(key) + 1)); // a repeated key: the last wins
+        return map;
+    }
+    case Type::Array: {
+        QVariantList list;
+        for (int item = firstChild(index); item >= 0; item = nextChild(index, item))
+            list.append(value(item));
+        return list;
+    }
+    case Type::Key:
+    case Type::String:
+        return text(entry);
+    case Type::Integer:
+        return integerValue(raw);
+    case Type::Real:
+        return realValue(raw);
+    case Type::True:
+        return true;
+    case Type::False:
+        return false;
+    }
+    return {};
+}
+
+int XmlPropertyList::valueForKey(int dictionary, QStringView key) const {
+    const Entry& entry = _entries[size_t(dictionary)];
+    if (entry.type != Type::Dictionary)
+        return -1;
+    int found = -1;
+    for (quint32 k = quint32(dictionary) + 1; k < entry.next; k = _entries[k + 1].next) {
+        if (keyIs(_entries[k], key))
+            found = int(k) + 1;
+    }
+    return found;
+}
+
+int XmlPropertyList::firstChild(int container) const {
+    const Entry& entry = _entries[size_t(container)];
+    if (entry.next == quint32(container) + 1)
+        return -1;
+    // A dictionary's first entry is a key; its value follows.
+    return entry.type == Type::Dictionary ? container + 2 : container + 1;
+}
+
+int XmlPropertyList::nextChild(int container, int child) const {
+    const quint32 next = _entries[size_t(child)].next;
+    if (next >= _entries[size_t(container)].next)
+        return -1;
+    return _entries[next].type == Type::Key ? int(next) + 1 : int(next);
+}
+
+std::optional<QLatin1StringView> XmlPropertyList::asciiText(int value) const {
+    const Entry& entry = _entries[size_t(value)];
+    if (entry.type != Type::String || entry.flags)
+        return std::nullopt;
+    return QLatin1StringView(_bytes.constData() + entry.begin, qsizetype(entry.end - entry.begin));
+}
