@@ -7,9 +7,11 @@
 #include <QString>
 #include <QVariant>
 #include <QVariantMap>
+#include <memory>
 
 class PSListController;
 class PSTableCell;
+class XmlPropertyList;
 
 // The key under which a specifier holds the cell that shows its row.
 inline const QString PSTableCellKey = QStringLiteral("cellObject");
@@ -21,6 +23,12 @@ class PSSpecifier : public QObject {
 public:
     explicit PSSpecifier(QObject* parent = nullptr);
     PSSpecifier(const QVariantMap& properties, PSListController* target, QObject* parent = nullptr);
+    // A row of an XML row list, `row` being its dictionary in `list`. Its properties are read
+    // from the list when asked for, and made into a map of their own at the first change, so a
+    // long list costs no Qt values for rows nobody looks at.
+    PSSpecifier(std::shared_ptr<const XmlPropertyList> list, int row, PSListController* target,
+                QObject* parent = nullptr);
+    ~PSSpecifier() override;
 
     // PSTableCellKey gives the cell as a QObject*, or an invalid value while there is none.
     QVariant propertyForKey(const QString& key) const;
@@ -51,7 +59,14 @@ public:
     QString cellClassName() const;
 
 private:
+    QVariant storedValue(const QString& key) const;
+    QString storedText(const QString& key) const;
+    void takeOwnProperties();
+
     QVariantMap _properties;
+    // While set, the properties are those of the row `_row` in `_list`.
+    std::shared_ptr<const XmlPropertyList> _list;
+    int _row = -1;
     QPointer<PSListController> _target;
     QPointer<PSTableCell> _cell;
     QString _name;

@@ -3,6 +3,7 @@
 #include "foundation/NSBundle.h"
 #include "foundation/PropertyList.h"
 #include "foundation/TextRules.h"
+#include "foundation/XmlPropertyList.h"
 #include "preferences/PSSpecifier.h"
 
 namespace {
@@ -36,20 +37,47 @@ private:
     QHash<QString, QHash<QString, QString>> _tables;
 };
 
-PSSpecifier* makeSpecifier(const QVariantMap& item, ListTranslator& translate,
-                           const QString& listTable, PSListController* target, QObject* owner) {
-    auto* specifier = new PSSpecifier(item, target, owner);
-    const QString itemTable = textOf(item.value(kLocalizationTable));
+// The row's label and footer, translated with the row's table or else the list's.
+PSSpecifier* translated(PSSpecifier* specifier, ListTranslator& translate,
+                        const QString& listTable) {
+    const QString itemTable = textOf(specifier->propertyForKey(kLocalizationTable));
     const QString table = itemTable.isEmpty() ? listTable : itemTable;
-    const QVariant label = item.value(kLabel);
+    const QVariant label = specifier->propertyForKey(kLabel);
     if (label.typeId() == QMetaType::QString)
         specifier->setName(translate(label.toString(), table));
     else if (TextRules::isNumber(label))
         specifier->setName(TextRules::decimalText(label));
-    const QString footer = textOf(item.value(kFooterText));
+    const QString footer = textOf(specifier->propertyForKey(kFooterText));
     if (!footer.isEmpty())
         specifier->setFooterText(translate(footer, table));
     return specifier;
+}
+
+// The same as loadDictionary for a list read by XmlPropertyList, whose rows stay in it.
+PSSpecifierListLoader::Result loadList(const std::shared_ptr<const XmlPropertyList>& list,
+                                       NSBundle* bundle, PSListController* target, QObject* owner) {
+    using Type = XmlPropertyList::Type;
+    PSSpecifierListLoader::Result result;
+    if (list->type(0) != Type::Dictionary)
+        return result;
+    const auto text = [&list](const QString& key) {
+        const int value = list->valueForKey(0, key);
+        return value < 0 ? QString() : textOf(list->value(value));
+    };
+    ListTranslator translate(bundle);
+    const QString listTable = text(kLocalizationTable);
+    const QString title = text(kTitle);
+    if (!title.isEmpty())
+        result.title = translate(title, listTable);
+    const int items = list->valueForKey(0, kItems);
+    if (items < 0 || list->type(items) != Type::Array)
+        return result;
+    for (int item = list->firstChild(items); item >= 0; item = list->nextChild(items, item)) {
+        if (list->type(item) == Type::Dictionary)
+            result.specifiers.append(
+                translated(new PSSpecifier(list, item, target, owner), translate, listTable));
+    }
+    return result;
 }
 
 } // namespace
@@ -60,10 +88,15 @@ PSSpecifierListLoader::Result PSSpecifierListLoader::loadFile(const QString& hos
                                                               QObject* owner) {
     if (hostPath.isEmpty())
         return {};
-    const std::optional<QVariantMap> list = PropertyList::readDictionary(hostPath);
-    if (!list)
+    const std::optional<QByteArray> bytes = PropertyList::readBytes(hostPath);
+    if (!bytes)
         return {};
-    return loadDictionary(*list, bundle, target, owner);
+    if (const std::shared_ptr<const XmlPropertyList> list = XmlPropertyList::read(*bytes))
+        return loadList(list, bundle, target, owner);
+    const std::optional<QVariant> parsed = PropertyList::parseWithLibplist(*bytes);
+    if (!parsed || parsed->typeId() != QMetaType::QVariantMap)
+        return {};
+    return loadDictionary(parsed->toMap(), bundle, target, owner);
 }
 
 PSSpecifierListLoader::Result PSSpecifierListLoader::loadDictionary(const QVariantMap& list,
@@ -85,7 +118,8 @@ PSSpecifierListLoader::Result PSSpecifierListLoader::loadDictionary(const QVaria
     for (const QVariant& item : rows) {
         if (item.typeId() != QMetaType::QVariantMap)
             continue;
-        result.specifiers.append(makeSpecifier(item.toMap(), translate, listTable, target, owner));
+        result.specifiers.append(
+            translated(new PSSpecifier(item.toMap(), target, owner), translate, listTable));
     }
     return result;
 }

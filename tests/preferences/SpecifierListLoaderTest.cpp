@@ -85,6 +85,50 @@ TEST(SpecifierListLoader, LoadsItemsInOrderWithEveryKeyAndTranslatedLabels) {
     }
 }
 
+// Rows of a list file are read from it only when asked for; they answer as the same rows
+// given in memory, also once changed, and a "cellObject" entry in the file is no cell.
+TEST(SpecifierListLoader, RowsReadFromAFileAnswerAsRowsInMemory) {
+    const QVariantMap list{
+        {"items",
+         QVariantList{
+             QVariantMap{{"cell", "PSGroupCell"}, {"label", "G"}, {"footerText", "F"}},
+             QVariantMap{{"cell", "PSSwitchCell"},
+                         {"label", "A & <B>"},
+                         {"key", "a"},
+                         {"default", true},
+                         {"cellObject", "not a cell"},
+                         {"nested", QVariantMap{{"x", QVariantList{-1, 2.5, ""}}}}},
+             QVariantMap{{"cell", "PSSliderCell"}, {"label", QString::fromUtf8("音量")}, {"id", 7}},
+         }}};
+    TestBundle files;
+    files.writeList("Root", list);
+    TestListController fromFile({});
+    const QList<PSSpecifier*> read = load(files, fromFile);
+    // In memory, with the values as libplist reads them from the same file.
+    const QByteArray xml = PropertyList::toXml(list);
+    TestListController inMemory(PropertyList::parseWithLibplist(xml)->toMap()["items"].toList());
+    const QList<PSSpecifier*> given = inMemory.specifiers();
+    ASSERT_EQ(read.size(), 3);
+    ASSERT_EQ(given.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        for (int changed = 0; changed < 2; ++changed) {
+            EXPECT_EQ(read[i]->properties(), given[i]->properties()) << i << changed;
+            EXPECT_EQ(read[i]->propertyForKey("cellObject"), QVariant()) << i << changed;
+            EXPECT_EQ(read[i]->propertyForKey("nested"), given[i]->propertyForKey("nested"));
+            EXPECT_EQ(read[i]->name(), given[i]->name()) << i << changed;
+            EXPECT_EQ(read[i]->footerText(), given[i]->footerText()) << i << changed;
+            EXPECT_EQ(read[i]->identifier(), given[i]->identifier()) << i << changed;
+            EXPECT_EQ(read[i]->cellType(), given[i]->cellType()) << i << changed;
+            for (PSSpecifier* specifier : {read[i], given[i]}) {
+                specifier->setProperty("PSGroupCell", "cell");
+                specifier->removePropertyForKey("key");
+                specifier->setProperty(qint64(3), "added");
+            }
+        }
+        EXPECT_EQ(read[i]->cellType(), PSGroupCell);
+    }
+}
+
 TEST(SpecifierListLoader, ListTableTranslatesItemsWithoutTheirOwn) {
     TestBundle files;
     files.write("en.lproj/Pane.strings", "\"A\" = \"甲\";\n\"B\" = \"乙\";");
