@@ -98,9 +98,12 @@ QVariantMap makeEntries(int entries) {
 }
 
 // The pane as it was before its caches, made of the shipped pane's pieces: every height query
-// scans every group in turn, and every read parses the preference file again.
+// scans every group in turn, and every read parses the preference file again; a height pass
+// keeps nothing.
 class OldPathPane : public TOLVPLAYERPreferencesListController {
 public:
+    void heightPassWillBegin(UITableView*) override {}
+    void heightPassDidEnd(UITableView*) override {}
     QVariant readPreferenceValue(PSSpecifier* specifier) override {
         if (!specifier)
             return {};

@@ -93,6 +93,8 @@ void QEVRootListController::setupNestedSpecifiers(const QList<PSSpecifier*>& spe
 }
 
 void QEVRootListController::setPreferenceValue(const QVariant& value, PSSpecifier* specifier) {
+    if (_collapsedInPass)
+        _collapsedInPass->clear(); // a store within a pass may change what a group shows
     PSListController::setPreferenceValue(value, specifier);
     if (hasDynamicSpecifiers())
         reloadSpecifiers();
@@ -137,7 +139,26 @@ const QList<quint64>& QEVRootListController::controllingIndicesOf(PSSpecifier* s
     return found == _controllingIndices.cend() ? kNoGroups : found.value();
 }
 
+void QEVRootListController::heightPassWillBegin(UITableView*) {
+    _collapsedInPass.emplace();
+}
+
+void QEVRootListController::heightPassDidEnd(UITableView*) {
+    _collapsedInPass.reset();
+}
+
 bool QEVRootListController::isCollapsedByGroup(quint64 controllingIndex) {
+    if (!_collapsedInPass)
+        return readsCollapsed(controllingIndex);
+    const auto known = _collapsedInPass->constFind(controllingIndex);
+    if (known != _collapsedInPass->cend())
+        return known.value();
+    const bool collapsed = readsCollapsed(controllingIndex);
+    _collapsedInPass->insert(controllingIndex, collapsed);
+    return collapsed;
+}
+
+bool QEVRootListController::readsCollapsed(quint64 controllingIndex) {
     const QList<PSSpecifier*> list = specifiers();
     if (controllingIndex >= static_cast<quint64>(list.size()))
         return false;

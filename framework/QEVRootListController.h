@@ -34,6 +34,9 @@ public:
     void setPreferenceValue(const QVariant& value, PSSpecifier* specifier) override;
     void reloadSpecifiers() override;
     double heightForRowAtIndexPath(UITableView* tableView, NSIndexPath indexPath) override;
+    // Within a height pass a group's state is worked out once, for all the rows it holds.
+    void heightPassWillBegin(UITableView* tableView) override;
+    void heightPassDidEnd(UITableView* tableView) override;
 
     // Plain accessors. The dictionary is shared, not copied: the setter keeps the object given.
     std::shared_ptr<NestedGroups> dynamicSpecifiers() const { return _dynamicSpecifiers; }
@@ -57,6 +60,7 @@ public:
 
 private:
     bool isCollapsedByGroup(quint64 controllingIndex);
+    bool readsCollapsed(quint64 controllingIndex);
     const QList<quint64>& controllingIndicesOf(PSSpecifier* specifier);
     void rebuildReverseMap();
 
@@ -68,4 +72,6 @@ private:
     QHash<PSSpecifier*, QList<quint64>> _controllingIndices;
     NestedGroups _indexedGroups;
     bool _reverseMapBuilt = false;
+    // Controlling row -> whether it collapses its group, for the height pass under way.
+    std::optional<QHash<quint64, bool>> _collapsedInPass;
 };

@@ -42,12 +42,14 @@ std::optional<QString> TOLVPLAYERPreferencesListController::entryKey(PSSpecifier
     return key.toString();
 }
 
-void TOLVPLAYERPreferencesListController::heightPassWillBegin(UITableView*) {
+void TOLVPLAYERPreferencesListController::heightPassWillBegin(UITableView* tableView) {
+    QEVRootListController::heightPassWillBegin(tableView);
     _store.beginReadPass();
 }
 
-void TOLVPLAYERPreferencesListController::heightPassDidEnd(UITableView*) {
+void TOLVPLAYERPreferencesListController::heightPassDidEnd(UITableView* tableView) {
     _store.endReadPass();
+    QEVRootListController::heightPassDidEnd(tableView);
 }
 
 QVariant TOLVPLAYERPreferencesListController::readPreferenceValue(PSSpecifier* specifier) {

@@ -14,7 +14,9 @@ constexpr quint8 kEntities = 1; // the text holds named entities, to be decoded
 constexpr quint8 kNonAscii = 2; // the text holds UTF-8 beyond ASCII
 
 bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+    constexpr quint64 blanks = (1ULL << ' ') | (1ULL << '\t') | (1ULL << '\n') | (1ULL << '\r');
+    const auto u = static_cast<unsigned char>(c);
+    return u <= ' ' && ((blanks >> u) & 1);
 }
 
 struct NamedEntity {
@@ -98,17 +100,17 @@ public:
         if (!skipMisc() || !readValue())
             return false;
         while (!_open.empty()) {
-            if (!skipMisc())
-                return false;
-            if (!readInContainer())
+            if (!skipMisc() || !readInContainer())
                 return false;
         }
         return skipMisc() && closeTag("plist") && skipMisc() && _p == _end;
     }
 
 private:
-    bool at(const char* literal, qsizetype length) const {
-        return _end - _p >= length && std::memcmp(_p, literal, size_t(length)) == 0;
+    enum class Tag { None, Dictionary, Array, Key, String, Integer, Real, True, False };
+
+    template <qsizetype N> bool at(const char (&literal)[N]) const {
+        return _end - _p >= N - 1 && std::memcmp(_p, literal, N - 1) == 0;
     }
     void skipBlanks() {
         while (_p < _end && isBlank(*_p))
@@ -126,7 +128,7 @@ private:
     bool skipMisc() {
         for (;;) {
             skipBlanks();
-            if (!at("<!--", 4))
+            if (!at("<!--"))
                 return true;
             _p += 4;
             if (!skipPast("-->", 3))
@@ -155,11 +157,11 @@ private:
         for (;;) {
             if (!skipMisc())
                 return false;
-            if (at("<?", 2)) {
+            if (at("<?")) {
                 _p += 2;
                 if (!skipMarkup("?>", 2, "<"))
                     return false;
-            } else if (at("<!DOCTYPE", 9)) {
+            } else if (at("<!DOCTYPE")) {
                 _p += 9;
                 if (!skipMarkup(">", 1, "<[")) // '[' opens an internal subset
                     return false;
@@ -169,7 +171,7 @@ private:
         }
     }
     bool openPlist() {
-        if (!at("<plist", 6))
+        if (!at("<plist"))
             return false;
         _p += 6;
         if (_p >= _end || (*_p != '>' && !isBlank(*_p)))
@@ -180,35 +182,42 @@ private:
         return _p[-2] != '/'; // <plist/> holds nothing
     }
     // "</name" blanks ">", as libplist reads an end tag.
-    bool closeTag(const char* name) {
-        const qsizetype length = qsizetype(std::strlen(name));
-        if (!at("</", 2) || _end - _p - 2 < length || std::memcmp(_p + 2, name, size_t(length)))
+    template <qsizetype N> bool closeTag(const char (&name)[N]) {
+        if (_end - _p < N + 2 || _p[0] != '<' || _p[1] != '/' || std::memcmp(_p + 2, name, N - 1))
             return false;
-        _p += 2 + length;
+        _p += N + 1;
         skipBlanks();
         if (_p >= _end || *_p != '>')
             return false;
         ++_p;
         return true;
     }
-    // `<name>` or `<name/>` at _p: the name's length and whether it closes itself; 0 otherwise.
-    qsizetype startTag(bool* empty) {
-        if (_p >= _end || *_p != '<')
-            return 0;
-        const char* name = _p + 1;
-        const char* q = name;
-        while (q < _end && *q >= 'a' && *q <= 'z')
-            ++q;
-        if (q == name || q >= _end)
-            return 0;
-        *empty = *q == '/';
-        if (*empty && (++q >= _end))
-            return 0;
-        if (*q != '>')
-            return 0;
-        const qsizetype length = (*empty ? q - 1 : q) - name;
-        _p = q + 1;
-        return length;
+    // `<name>` or `<name/>` of a property-list element at _p, and whether it closes itself.
+    Tag startTag(bool* empty) {
+        static constexpr struct {
+            char name[8];
+            qsizetype length;
+            Tag tag;
+        } kTags[] = {
+            {"key", 3, Tag::Key},     {"string", 6, Tag::String},   {"dict", 4, Tag::Dictionary},
+            {"array", 5, Tag::Array}, {"true", 4, Tag::True},       {"false", 5, Tag::False},
+            {"real", 4, Tag::Real},   {"integer", 7, Tag::Integer},
+        };
+        if (_end - _p < 3 || *_p != '<')
+            return Tag::None;
+        for (const auto& known : kTags) {
+            if (known.name[0] != _p[1] || _end - _p < known.length + 3 ||
+                std::memcmp(_p + 1, known.name, size_t(known.length)))
+                continue;
+            const char* q = _p + 1 + known.length;
+            *empty = *q == '/';
+            q += *empty;
+            if (*q != '>')
+                return Tag::None;
+            _p = q + 1;
+            return known.tag;
+        }
+        return Tag::None;
     }
     // The text up to the next '<', checked: entities are the five named ones, bytes beyond
     // ASCII are UTF-8.
@@ -219,18 +228,15 @@ private:
         const char* stop = static_cast<const char*>(lt);
         entry.begin = quint32(_p - _base);
         entry.end = quint32(stop - _base);
-        unsigned char high = 0;
-        for (const char* c = _p; c < stop; ++c) {
-            high |= static_cast<unsigned char>(*c);
-            if (*c == '&') {
-                const NamedEntity* entity = entityAt(c, stop);
-                if (!entity)
-                    return false;
-                entry.flags |= kEntities;
-                c += entity->length - 1;
-            }
+        for (const char* c = _p;
+             (c = static_cast<const char*>(std::memchr(c, '&', size_t(stop - c))));) {
+            const NamedEntity* entity = entityAt(c, stop);
+            if (!entity)
+                return false;
+            entry.flags |= kEntities;
+            c += entity->length;
         }
-        if (high & 0x80) {
+        if (!isAscii(_p, stop)) {
             entry.flags |= kNonAscii;
             if (!QByteArrayView(_p, stop - _p).isValidUtf8())
                 return false;
@@ -238,54 +244,61 @@ private:
         _p = stop;
         return true;
     }
-    bool readScalarText(Entry& entry, const char* name) {
-        if (!readText(entry) || !closeTag(name))
-            return false;
-        const QByteArrayView text(_base + entry.begin, qsizetype(entry.end - entry.begin));
-        if (entry.type == Type::Integer)
-            return XmlPlistScanner::isInteger(text);
-        if (entry.type == Type::Real)
-            return XmlPlistScanner::isReal(text);
-        return true;
-    }
-    bool isTag(const char* tag, qsizetype length, const char* name) const {
-        return qsizetype(std::strlen(name)) == length &&
-               std::memcmp(tag, name, size_t(length)) == 0;
+    static bool isAscii(const char* p, const char* end) {
+        quint64 high = 0;
+        for (; end - p >= 8; p += 8) {
+            quint64 word;
+            std::memcpy(&word, p, 8);
+            high |= word;
+        }
+        for (; p < end; ++p)
+            high |= static_cast<unsigned char>(*p);
+        return !(high & 0x8080808080808080ULL);
     }
     // One value at _p; a container is opened and filled by later readInContainer calls.
     bool readValue() {
         if (qsizetype(_open.size()) > PlistValue::maxDepth)
             return false;
-        const char* tag = _p + 1;
         bool empty = false;
-        const qsizetype length = startTag(&empty);
-        if (!length)
-            return false;
+        const Tag tag = startTag(&empty);
         Entry entry;
         const quint32 index = quint32(_entries.size());
-        if (isTag(tag, length, "dict") || isTag(tag, length, "array")) {
-            entry.type = tag[0] == 'd' ? Type::Dictionary : Type::Array;
+        switch (tag) {
+        case Tag::Dictionary:
+        case Tag::Array:
+            entry.type = tag == Tag::Dictionary ? Type::Dictionary : Type::Array;
             entry.next = index + 1;
             _entries.push_back(entry);
             if (!empty)
                 _open.push_back(index);
             return true;
-        }
-        if (isTag(tag, length, "true") || isTag(tag, length, "false")) {
-            entry.type = tag[0] == 't' ? Type::True : Type::False;
-            if (!empty && !closeTag(tag[0] == 't' ? "true" : "false"))
+        case Tag::True:
+        case Tag::False:
+            entry.type = tag == Tag::True ? Type::True : Type::False;
+            if (!empty && !(tag == Tag::True ? closeTag("true") : closeTag("false")))
                 return false;
-        } else if (isTag(tag, length, "string")) {
+            break;
+        case Tag::String:
             entry.type = Type::String;
             entry.begin = entry.end = quint32(_p - _base);
-            if (!empty && !readScalarText(entry, "string"))
+            if (!empty && !(readText(entry) && closeTag("string")))
                 return false;
-        } else if (isTag(tag, length, "integer") || isTag(tag, length, "real")) {
-            entry.type = tag[0] == 'i' ? Type::Integer : Type::Real;
-            if (empty || !readScalarText(entry, tag[0] == 'i' ? "integer" : "real"))
+            break;
+        case Tag::Integer:
+        case Tag::Real: {
+            entry.type = tag == Tag::Integer ? Type::Integer : Type::Real;
+            if (empty || !readText(entry))
                 return false;
-        } else {
-            return false; // date, data, key out of place, or not a property-list element
+            const QByteArrayView text(_base + entry.begin, qsizetype(entry.end - entry.begin));
+            const bool valid = tag == Tag::Integer
+                                   ? XmlPlistScanner::isInteger(text) && closeTag("integer")
+                                   : XmlPlistScanner::isReal(text) && closeTag("real");
+            if (!valid)
+                return false;
+            break;
+        }
+        default:
+            return false; // date, data, a key out of place, or no property-list element
         }
         entry.next = index + 1;
         _entries.push_back(entry);
@@ -295,16 +308,15 @@ private:
     bool readInContainer() {
         const quint32 container = _open.back();
         const bool dictionary = _entries[container].type == Type::Dictionary;
-        if (closeTag(dictionary ? "dict" : "array")) {
+        if (dictionary ? closeTag("dict") : closeTag("array")) {
             _entries[container].next = quint32(_entries.size());
             _open.pop_back();
             return true;
         }
         if (dictionary) {
-            bool empty = false;
-            const char* tag = _p + 1;
-            if (startTag(&empty) != 3 || empty || std::memcmp(tag, "key", 3) != 0)
+            if (!at("<key>"))
                 return false;
+            _p += 5;
             Entry key;
             key.type = Type::Key;
             if (!readText(key) || !closeTag("key") || !skipMisc())

@@ -19,7 +19,8 @@ PSCellType PSCellTypeFromString(QAnyStringView name) {
         {QLatin1StringView("PSButtonCell"), PSButtonCell},
     };
     for (const auto& kind : kKinds) {
-        if (QAnyStringView::equal(kind.name, name))
+        // The names are ASCII, so a text equal to one has its length in any encoding.
+        if (kind.name.size() == name.size() && QAnyStringView::equal(kind.name, name))
             return kind.kind;
     }
     return PSListItemCell;

@@ -1,7 +1,9 @@
 #include "preferences/PSSpecifier.h"
 
+#include "foundation/TextRules.h"
 #include "foundation/XmlPropertyList.h"
 #include "preferences/PSListController.h"
+#include "preferences/PSListTranslator.h"
 #include "preferences/PSTableCell.h"
 
 #include <algorithm>
@@ -66,6 +68,8 @@ QString PSSpecifier::storedText(const QString& key) const {
 }
 
 void PSSpecifier::takeOwnProperties() {
+    // The texts come from the properties as loaded, not as changed.
+    translateTexts();
     if (!_list)
         return;
     _properties = _list->value(_row).toMap();
@@ -81,11 +85,12 @@ QVariant PSSpecifier::propertyForKey(const QString& key) const {
 }
 
 void PSSpecifier::setProperty(const QVariant& value, const QString& key) {
+    if (key != PSTableCellKey)
+        takeOwnProperties();
     if (key == PSTableCellKey) {
         _cell = qobject_cast<PSTableCell*>(value.value<QObject*>());
         return;
     }
-    takeOwnProperties();
     if (!value.isValid())
         _properties.remove(key);
     else
@@ -140,7 +145,34 @@ QString PSSpecifier::identifier() const {
     return key.isEmpty() ? name() : key;
 }
 
+void PSSpecifier::setTranslator(std::shared_ptr<PSListTranslator> translator) {
+    _translator = std::move(translator);
+}
+
+void PSSpecifier::translateTexts() const {
+    if (!_translator)
+        return;
+    const std::shared_ptr<PSListTranslator> translator = std::move(_translator);
+    const QString table = storedText(QStringLiteral("localizationTable"));
+    if (!_hasName) {
+        const QVariant label = storedValue(QStringLiteral("label"));
+        if (label.typeId() == QMetaType::QString) {
+            _name = translator->translate(label.toString(), table);
+            _hasName = true;
+        } else if (TextRules::isNumber(label)) {
+            _name = TextRules::decimalText(label);
+            _hasName = true;
+        }
+    }
+    const QString footer = _hasFooterText ? QString() : storedText(QStringLiteral("footerText"));
+    if (!footer.isEmpty()) {
+        _footerText = translator->translate(footer, table);
+        _hasFooterText = true;
+    }
+}
+
 QString PSSpecifier::name() const {
+    translateTexts();
     return _hasName ? _name : storedText(QStringLiteral("label"));
 }
 
@@ -150,6 +182,7 @@ void PSSpecifier::setName(const QString& name) {
 }
 
 QString PSSpecifier::footerText() const {
+    translateTexts();
     return _hasFooterText ? _footerText : storedText(QStringLiteral("footerText"));
 }
 

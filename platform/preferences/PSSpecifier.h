@@ -10,6 +10,7 @@
 #include <memory>
 
 class PSListController;
+class PSListTranslator;
 class PSTableCell;
 class XmlPropertyList;
 
@@ -48,12 +49,16 @@ public:
 
     // "id" if it is a text, else "key" if it is a text, else the name.
     QString identifier() const;
-    // The row's title: the translated "label" the loader set, else "label" itself.
+    // The row's title: a text "label" translated (with its "localizationTable", else the
+    // list's), a number "label" as text; else what setName set, else "label" itself.
     QString name() const;
     void setName(const QString& name);
-    // A group's footer, translated by the loader; else "footerText" itself.
+    // A group's footer: "footerText" translated like the label; else "footerText" itself.
     QString footerText() const;
     void setFooterText(const QString& text);
+    // The loader's: the texts are translated when first asked for, from the properties as
+    // loaded.
+    void setTranslator(std::shared_ptr<PSListTranslator> translator);
 
     PSCellType cellType() const;
     QString cellClassName() const;
@@ -62,6 +67,7 @@ private:
     QVariant storedValue(const QString& key) const;
     QString storedText(const QString& key) const;
     void takeOwnProperties();
+    void translateTexts() const;
 
     QVariantMap _properties;
     // While set, the properties are those of the row `_row` in `_list`.
@@ -69,9 +75,11 @@ private:
     int _row = -1;
     QPointer<PSListController> _target;
     QPointer<PSTableCell> _cell;
-    QString _name;
-    bool _hasName = false;
-    QString _footerText;
-    bool _hasFooterText = false;
+    // Set by setName/setFooterText or, on first use, by the translator.
+    mutable std::shared_ptr<PSListTranslator> _translator;
+    mutable QString _name;
+    mutable bool _hasName = false;
+    mutable QString _footerText;
+    mutable bool _hasFooterText = false;
     PSCellType _cellType = PSCellTypeFromString(QString());
 };

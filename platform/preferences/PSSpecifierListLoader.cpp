@@ -2,55 +2,18 @@
 
 #include "foundation/NSBundle.h"
 #include "foundation/PropertyList.h"
-#include "foundation/TextRules.h"
 #include "foundation/XmlPropertyList.h"
+#include "preferences/PSListTranslator.h"
 #include "preferences/PSSpecifier.h"
 
 namespace {
 
 const QString kItems = QStringLiteral("items");
 const QString kTitle = QStringLiteral("title");
-const QString kLabel = QStringLiteral("label");
-const QString kFooterText = QStringLiteral("footerText");
 const QString kLocalizationTable = QStringLiteral("localizationTable");
 
 QString textOf(const QVariant& value) {
     return value.typeId() == QMetaType::QString ? value.toString() : QString();
-}
-
-// Translates the texts of one list: each table is looked up once per load, not once per row.
-class ListTranslator {
-public:
-    explicit ListTranslator(NSBundle* bundle) : _bundle(bundle) {}
-
-    QString operator()(const QString& text, const QString& table) {
-        if (!_bundle || text.isEmpty())
-            return text;
-        auto it = _tables.constFind(table);
-        if (it == _tables.cend())
-            it = _tables.insert(table, _bundle->localizedStringTable(table));
-        return NSBundle::translate(*it, text, text);
-    }
-
-private:
-    NSBundle* _bundle;
-    QHash<QString, QHash<QString, QString>> _tables;
-};
-
-// The row's label and footer, translated with the row's table or else the list's.
-PSSpecifier* translated(PSSpecifier* specifier, ListTranslator& translate,
-                        const QString& listTable) {
-    const QString itemTable = textOf(specifier->propertyForKey(kLocalizationTable));
-    const QString table = itemTable.isEmpty() ? listTable : itemTable;
-    const QVariant label = specifier->propertyForKey(kLabel);
-    if (label.typeId() == QMetaType::QString)
-        specifier->setName(translate(label.toString(), table));
-    else if (TextRules::isNumber(label))
-        specifier->setName(TextRules::decimalText(label));
-    const QString footer = textOf(specifier->propertyForKey(kFooterText));
-    if (!footer.isEmpty())
-        specifier->setFooterText(translate(footer, table));
-    return specifier;
 }
 
 // The same as loadDictionary for a list read by XmlPropertyList, whose rows stay in it.
@@ -64,18 +27,19 @@ PSSpecifierListLoader::Result loadList(const std::shared_ptr<const XmlPropertyLi
         const int value = list->valueForKey(0, key);
         return value < 0 ? QString() : textOf(list->value(value));
     };
-    ListTranslator translate(bundle);
-    const QString listTable = text(kLocalizationTable);
+    const auto translator = std::make_shared<PSListTranslator>(bundle, text(kLocalizationTable));
     const QString title = text(kTitle);
     if (!title.isEmpty())
-        result.title = translate(title, listTable);
+        result.title = translator->translate(title, {});
     const int items = list->valueForKey(0, kItems);
     if (items < 0 || list->type(items) != Type::Array)
         return result;
     for (int item = list->firstChild(items); item >= 0; item = list->nextChild(items, item)) {
-        if (list->type(item) == Type::Dictionary)
-            result.specifiers.append(
-                translated(new PSSpecifier(list, item, target, owner), translate, listTable));
+        if (list->type(item) != Type::Dictionary)
+            continue;
+        auto* specifier = new PSSpecifier(list, item, target, owner);
+        specifier->setTranslator(translator);
+        result.specifiers.append(specifier);
     }
     return result;
 }
@@ -104,11 +68,11 @@ PSSpecifierListLoader::Result PSSpecifierListLoader::loadDictionary(const QVaria
                                                                     PSListController* target,
                                                                     QObject* owner) {
     Result result;
-    ListTranslator translate(bundle);
-    const QString listTable = textOf(list.value(kLocalizationTable));
+    const auto translator =
+        std::make_shared<PSListTranslator>(bundle, textOf(list.value(kLocalizationTable)));
     const QString title = textOf(list.value(kTitle));
     if (!title.isEmpty())
-        result.title = translate(title, listTable);
+        result.title = translator->translate(title, {});
     const QVariant items = list.value(kItems);
     if (items.typeId() != QMetaType::QVariantList)
         return result;
@@ -118,8 +82,9 @@ PSSpecifierListLoader::Result PSSpecifierListLoader::loadDictionary(const QVaria
     for (const QVariant& item : rows) {
         if (item.typeId() != QMetaType::QVariantMap)
             continue;
-        result.specifiers.append(
-            translated(new PSSpecifier(item.toMap(), target, owner), translate, listTable));
+        auto* specifier = new PSSpecifier(item.toMap(), target, owner);
+        specifier->setTranslator(translator);
+        result.specifiers.append(specifier);
     }
     return result;
 }
