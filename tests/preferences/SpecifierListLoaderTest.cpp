@@ -143,6 +143,8 @@ TEST(SpecifierListLoader, ListTableTranslatesItemsWithoutTheirOwn) {
     TestListController controller({});
     const QList<PSSpecifier*> specifiers = load(files, controller);
     ASSERT_EQ(specifiers.size(), 2);
+    // Labels are translated when first asked for, but as the row was loaded.
+    specifiers[1]->setProperty("A", "label");
     EXPECT_EQ(specifiers[0]->name(), "甲");
     EXPECT_EQ(specifiers[1]->name(), "丙");
     EXPECT_FALSE(specifiers[0]->properties().contains("localizationTable"));
