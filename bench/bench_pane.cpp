@@ -35,6 +35,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -381,7 +382,7 @@ bool copyTree(const QString& from, const QString& to) {
 
 // A device root laid out as the install step lays it out (the bundle's resources, its module
 // from the build, the settings entry), with a row list of `rows` rows in place of the shipped
-// one. Empty on failure.
+// one (none: the shipped one). Empty on failure.
 QString installRoot(const QTemporaryDir& dir, int rows) {
     const QString bundle = dir.path() + kBundle;
     const bool ok =
@@ -392,12 +393,14 @@ QString installRoot(const QTemporaryDir& dir, int rows) {
         QDir().mkpath(QFileInfo(dir.path() + kPrefs).absolutePath());
     if (!ok)
         return {};
-    QFile::remove(bundle + "/Root.plist");
-    QFile list(bundle + "/Root.plist");
-    const QByteArray xml = PropertyList::toXml(QVariantMap{{"items", makeRows(rows, rows / 10)}});
-    if (!list.open(QIODevice::WriteOnly) || list.write(xml) != xml.size())
-        return {};
-    list.close();
+    if (rows > 0) {
+        QFile::remove(bundle + "/Root.plist");
+        QFile list(bundle + "/Root.plist");
+        const QByteArray xml =
+            PropertyList::toXml(QVariantMap{{"items", makeRows(rows, rows / 10)}});
+        if (!list.open(QIODevice::WriteOnly) || list.write(xml) != xml.size())
+            return {};
+    }
     return PropertyList::writeDictionary(makeEntries(100), dir.path() + kPrefs) ? dir.path()
                                                                                 : QString();
 }
@@ -495,6 +498,54 @@ void BM_SettingsPeakMemory(benchmark::State& state) {
 }
 BENCHMARK(BM_SettingsPeakMemory)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// ---- start and render mode ------------------------------------------------------------------
+
+double seconds(const timeval& t) {
+    return double(t.tv_sec) + double(t.tv_usec) * 1e-6;
+}
+
+// The whole process from exec to exit, rendering the first frame to a PNG: the Settings
+// application opening the shipped pane (Arg 1), or the bare window of the same size (Arg 0).
+// Fresh processes; the medians of nine runs of CPU time (user and system, from wait4) and of
+// wall time.
+void BM_StartToRenderedFrame(benchmark::State& state) {
+    const bool settings = state.range(0) != 0;
+    QTemporaryDir dir;
+    const QString root = installRoot(dir, 0);
+    const QByteArray png = QFile::encodeName(dir.filePath("frame.png"));
+    std::vector<QByteArray> bytes{settings ? QByteArray(QEV_SETTINGS_BINARY)
+                                           : QByteArray(QEV_BARE_WINDOW_BINARY)};
+    if (settings)
+        bytes.insert(bytes.end(),
+                     {"--root", QFile::encodeName(root), "--open", "TOLVPlayer", "--render"});
+    bytes.push_back(png);
+    std::vector<char*> argv;
+    for (QByteArray& b : bytes)
+        argv.push_back(b.data());
+    argv.push_back(nullptr);
+    std::vector<double> cpu, wall;
+    for (auto _ : state) {
+        for (int run = 0; run < 9; ++run) {
+            QFile::remove(QFile::decodeName(png));
+            QElapsedTimer clock;
+            clock.start();
+            const auto child = runChild(argv.data(), "/dev/null", "/dev/null");
+            wall.push_back(double(clock.nsecsElapsed()) * 1e-9);
+            if (root.isEmpty() || !child || !WIFEXITED(child->first) ||
+                WEXITSTATUS(child->first) != 0 || !QFileInfo(QFile::decodeName(png)).size()) {
+                state.SkipWithError("the program did not render and exit cleanly");
+                return;
+            }
+            cpu.push_back(seconds(child->second.ru_utime) + seconds(child->second.ru_stime));
+        }
+    }
+    std::sort(cpu.begin(), cpu.end());
+    std::sort(wall.begin(), wall.end());
+    state.counters["cpu_ms"] = cpu.at(cpu.size() / 2) * 1e3;
+    state.counters["wall_ms"] = wall.at(wall.size() / 2) * 1e3;
+}
+BENCHMARK(BM_StartToRenderedFrame)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
+
 // ---- the table of figures -------------------------------------------------------------------
 
 // The console output as usual; each run kept by its name and arguments for the table.
@@ -538,6 +589,7 @@ struct Figure {
     // A derived value: key + plus - minus, each taken the same way.
     std::string plus;
     std::string minus;
+    std::string baselineCounter; // empty: the same as the value's
 };
 
 std::string formatTime(double seconds) {
@@ -554,11 +606,13 @@ std::string formatTime(double seconds) {
 std::string format(const Figure& figure, std::optional<double> v) {
     if (!v)
         return "not run";
-    if (!figure.counter.empty()) {
+    if (figure.counter == "peak_MiB") {
         char text[32];
         std::snprintf(text, sizeof text, "%.1f MiB", *v);
         return text;
     }
+    if (!figure.counter.empty())
+        return formatTime(*v * 1e-3); // counters in milliseconds
     return formatTime(*v);
 }
 
@@ -647,6 +701,19 @@ std::vector<Figure> figures() {
                     true});
     list.push_back({"Settings peak RSS, 2000-row pane vs none", "BM_SettingsPeakMemory/1",
                     "BM_SettingsPeakMemory/0", Goal::AtMost, 1.3, "peak_MiB"});
+    list.push_back({"start: Settings --render vs bare window, CPU", "BM_StartToRenderedFrame/1",
+                    "BM_StartToRenderedFrame/0", Goal::AtMost, 1.5, "cpu_ms"});
+    // Render mode waits for nothing: its wall time is its CPU time and the process's start.
+    list.push_back({"render: Settings --render wall vs its CPU",
+                    "BM_StartToRenderedFrame/1",
+                    "BM_StartToRenderedFrame/1",
+                    Goal::None,
+                    0,
+                    "wall_ms",
+                    false,
+                    {},
+                    {},
+                    "cpu_ms"});
     return list;
 }
 
@@ -661,8 +728,9 @@ void printFigures(const FigureReporter& reporter) {
             const std::optional<double> minus = reporter.value(figure.minus, {}, figure.cpu);
             v = plus && minus ? std::optional<double>(*v + *plus - *minus) : std::nullopt;
         }
-        const std::optional<double> base =
-            reporter.value(figure.baselineKey, figure.counter, figure.cpu);
+        const std::optional<double> base = reporter.value(
+            figure.baselineKey,
+            figure.baselineCounter.empty() ? figure.counter : figure.baselineCounter, figure.cpu);
         char ratio[32] = "-";
         char goal[32] = "-";
         const char* met = "-";
