@@ -157,6 +157,8 @@ private:
         for (;;) {
             if (!skipMisc())
                 return false;
+            if (at("<?>"))
+                return false; // libplist ends it at once, PlistGuard at the next "?>"
             if (at("<?")) {
                 _p += 2;
                 if (!skipMarkup("?>", 2, "<"))
