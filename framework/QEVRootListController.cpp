@@ -5,13 +5,22 @@
 #include "preferences/PSTableCell.h"
 #include "preferences/UITableView.h"
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 
 namespace {
-const QList<quint64> kNoGroups;
 const QString kNestedEntryCountKey = QStringLiteral("nestedEntryCount");
 const QString kRootListName = QStringLiteral("Root");
+
+// Pointers of different rows compare through std::less, which orders any two.
+bool byRowThenKey(const std::pair<PSSpecifier*, quint64>& a,
+                  const std::pair<PSSpecifier*, quint64>& b) {
+    if (a.first != b.first)
+        return std::less<PSSpecifier*>()(a.first, b.first);
+    return a.second < b.second;
+}
 
 qint64 truncatedToInt64(double value) {
     if (std::isnan(value))
@@ -119,24 +128,27 @@ void QEVRootListController::rebuildReverseMap() {
     _controllingIndices.clear();
     _indexedGroups = _dynamicSpecifiers ? *_dynamicSpecifiers : NestedGroups();
     for (auto it = _indexedGroups.cbegin(); it != _indexedGroups.cend(); ++it) {
-        for (PSSpecifier* member : it.value()) {
-            QList<quint64>& keys = _controllingIndices[member];
-            // A row listed twice in one group still belongs to it once.
-            if (keys.isEmpty() || keys.constLast() != it.key())
-                keys.append(it.key());
-        }
+        for (PSSpecifier* member : it.value())
+            _controllingIndices.emplace_back(member, it.key());
     }
+    std::sort(_controllingIndices.begin(), _controllingIndices.end(), byRowThenKey);
+    // A row listed twice in one group still belongs to it once.
+    _controllingIndices.erase(std::unique(_controllingIndices.begin(), _controllingIndices.end()),
+                              _controllingIndices.end());
     _reverseMapBuilt = true;
 }
 
-const QList<quint64>& QEVRootListController::controllingIndicesOf(PSSpecifier* specifier) {
+std::span<const std::pair<PSSpecifier*, quint64>>
+QEVRootListController::controllingIndicesOf(PSSpecifier* specifier) {
     const bool current =
         _reverseMapBuilt && (_dynamicSpecifiers ? _dynamicSpecifiers->isSharedWith(_indexedGroups)
                                                 : _indexedGroups.isEmpty());
     if (!current)
         rebuildReverseMap();
-    const auto found = _controllingIndices.constFind(specifier);
-    return found == _controllingIndices.cend() ? kNoGroups : found.value();
+    const auto [first, last] = std::equal_range(
+        _controllingIndices.cbegin(), _controllingIndices.cend(), std::pair(specifier, quint64(0)),
+        [](const auto& a, const auto& b) { return std::less<PSSpecifier*>()(a.first, b.first); });
+    return {first, last};
 }
 
 void QEVRootListController::heightPassWillBegin(UITableView*) {
@@ -173,7 +185,7 @@ bool QEVRootListController::readsCollapsed(quint64 controllingIndex) {
 std::optional<quint64> QEVRootListController::collapsingGroup(PSSpecifier* specifier) {
     if (!specifier)
         return std::nullopt;
-    for (quint64 key : controllingIndicesOf(specifier)) {
+    for (const auto& [row, key] : controllingIndicesOf(specifier)) {
         if (isCollapsedByGroup(key))
             return key;
     }

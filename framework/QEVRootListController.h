@@ -7,6 +7,9 @@
 #include <QMap>
 #include <memory>
 #include <optional>
+#include <span>
+#include <utility>
+#include <vector>
 
 class PSSpecifier;
 class UITableView;
@@ -61,15 +64,17 @@ public:
 private:
     bool isCollapsedByGroup(quint64 controllingIndex);
     bool readsCollapsed(quint64 controllingIndex);
-    const QList<quint64>& controllingIndicesOf(PSSpecifier* specifier);
+    // The run of the reverse map that holds `specifier`'s groups.
+    std::span<const std::pair<PSSpecifier*, quint64>> controllingIndicesOf(PSSpecifier* specifier);
     void rebuildReverseMap();
 
     std::shared_ptr<NestedGroups> _dynamicSpecifiers;
     bool _hasDynamicSpecifiers = false;
-    // Row -> keys of the groups that hold it, in key order. Built from a shallow copy of the
-    // dictionary: a change made to the shared dictionary detaches it from that copy, which
-    // tells the map to rebuild before it answers again.
-    QHash<PSSpecifier*, QList<quint64>> _controllingIndices;
+    // (row, key of a group that holds it), sorted, so a row's groups are one run in key order:
+    // one block however many rows are held. Built from a shallow copy of the dictionary: a
+    // change made to the shared dictionary detaches it from that copy, which tells the map to
+    // rebuild before it answers again.
+    std::vector<std::pair<PSSpecifier*, quint64>> _controllingIndices;
     NestedGroups _indexedGroups;
     bool _reverseMapBuilt = false;
     // Controlling row -> whether it collapses its group, for the height pass under way.

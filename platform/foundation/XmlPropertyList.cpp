@@ -3,6 +3,8 @@
 #include "PlistValue.h"
 #include "XmlPlistScanner.h"
 
+#include <QtEndian>
+
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
@@ -184,8 +186,16 @@ private:
         return _p[-2] != '/'; // <plist/> holds nothing
     }
     // "</name" blanks ">", as libplist reads an end tag.
+    // Whether the bytes at `p` are `literal`; the caller has checked there are that many.
+    template <qsizetype N> static bool equals(const char* p, const char (&literal)[N]) {
+        for (qsizetype i = 0; i < N - 1; ++i) {
+            if (p[i] != literal[i])
+                return false;
+        }
+        return true;
+    }
     template <qsizetype N> bool closeTag(const char (&name)[N]) {
-        if (_end - _p < N + 2 || _p[0] != '<' || _p[1] != '/' || std::memcmp(_p + 2, name, N - 1))
+        if (_end - _p < N + 2 || _p[0] != '<' || _p[1] != '/' || !equals(_p + 2, name))
             return false;
         _p += N + 1;
         skipBlanks();
@@ -194,68 +204,77 @@ private:
         ++_p;
         return true;
     }
-    // `<name>` or `<name/>` of a property-list element at _p, and whether it closes itself.
+    // `<name>` or `<name/>` at _p, `name` one of the elements taken, and whether it closes
+    // itself.
+    template <qsizetype N> bool startTag(const char (&name)[N], bool* empty) {
+        if (_end - _p < N + 2 || _p[0] != '<' || !equals(_p + 1, name))
+            return false;
+        const char* q = _p + N;
+        *empty = *q == '/';
+        q += *empty;
+        if (*q != '>')
+            return false;
+        _p = q + 1;
+        return true;
+    }
     Tag startTag(bool* empty) {
-        static constexpr struct {
-            char name[8];
-            qsizetype length;
-            Tag tag;
-        } kTags[] = {
-            {"key", 3, Tag::Key},     {"string", 6, Tag::String},   {"dict", 4, Tag::Dictionary},
-            {"array", 5, Tag::Array}, {"true", 4, Tag::True},       {"false", 5, Tag::False},
-            {"real", 4, Tag::Real},   {"integer", 7, Tag::Integer},
-        };
         if (_end - _p < 3 || *_p != '<')
             return Tag::None;
-        for (const auto& known : kTags) {
-            if (known.name[0] != _p[1] || _end - _p < known.length + 3 ||
-                std::memcmp(_p + 1, known.name, size_t(known.length)))
-                continue;
-            const char* q = _p + 1 + known.length;
-            *empty = *q == '/';
-            q += *empty;
-            if (*q != '>')
-                return Tag::None;
-            _p = q + 1;
-            return known.tag;
+        switch (_p[1]) {
+        case 'd':
+            return startTag("dict", empty) ? Tag::Dictionary : Tag::None;
+        case 'a':
+            return startTag("array", empty) ? Tag::Array : Tag::None;
+        case 's':
+            return startTag("string", empty) ? Tag::String : Tag::None;
+        case 'i':
+            return startTag("integer", empty) ? Tag::Integer : Tag::None;
+        case 'r':
+            return startTag("real", empty) ? Tag::Real : Tag::None;
+        case 't':
+            return startTag("true", empty) ? Tag::True : Tag::None;
+        case 'f':
+            return startTag("false", empty) ? Tag::False : Tag::None;
+        default:
+            return Tag::None; // date, data, a key out of place, or no property-list element
         }
-        return Tag::None;
     }
     // The text up to the next '<', checked: entities are the five named ones, bytes beyond
-    // ASCII are UTF-8.
+    // ASCII are UTF-8. Eight plain bytes at a time, then byte by byte from the first that is
+    // not plain.
     bool readText(Entry& entry) {
-        const void* lt = std::memchr(_p, '<', size_t(_end - _p));
-        if (!lt)
-            return false;
-        const char* stop = static_cast<const char*>(lt);
-        entry.begin = quint32(_p - _base);
-        entry.end = quint32(stop - _base);
-        for (const char* c = _p;
-             (c = static_cast<const char*>(std::memchr(c, '&', size_t(stop - c))));) {
-            const NamedEntity* entity = entityAt(c, stop);
+        const char* c = _p;
+        for (quint64 word; _end - c >= 8 && isPlain(word = qFromUnaligned<quint64>(c)); c += 8) {
+        }
+        unsigned char high = 0;
+        for (; c < _end && *c != '<'; ++c) {
+            high |= static_cast<unsigned char>(*c);
+            if (*c != '&')
+                continue;
+            const NamedEntity* entity = entityAt(c, _end);
             if (!entity)
                 return false;
             entry.flags |= kEntities;
-            c += entity->length;
+            c += entity->length - 1;
         }
-        if (!isAscii(_p, stop)) {
+        if (c >= _end)
+            return false;
+        entry.begin = quint32(_p - _base);
+        entry.end = quint32(c - _base);
+        if (high & 0x80) {
             entry.flags |= kNonAscii;
-            if (!QByteArrayView(_p, stop - _p).isValidUtf8())
+            if (!QByteArrayView(_p, c - _p).isValidUtf8())
                 return false;
         }
-        _p = stop;
+        _p = c;
         return true;
     }
-    static bool isAscii(const char* p, const char* end) {
-        quint64 high = 0;
-        for (; end - p >= 8; p += 8) {
-            quint64 word;
-            std::memcpy(&word, p, 8);
-            high |= word;
-        }
-        for (; p < end; ++p)
-            high |= static_cast<unsigned char>(*p);
-        return !(high & 0x8080808080808080ULL);
+    // Whether none of the eight bytes is '<', '&' or beyond ASCII (each test finds a byte of
+    // the word equal to zero without looking at the bytes one by one).
+    static bool isPlain(quint64 word) {
+        constexpr quint64 ones = 0x0101010101010101ULL, highs = 0x8080808080808080ULL;
+        const auto hasZero = [](quint64 w) { return (w - ones) & ~w & highs; };
+        return !(hasZero(word ^ (ones * '<')) | hasZero(word ^ (ones * '&')) | (word & highs));
     }
     // One value at _p; a container is opened and filled by later readInContainer calls.
     bool readValue() {
@@ -300,7 +319,7 @@ private:
             break;
         }
         default:
-            return false; // date, data, a key out of place, or no property-list element
+            return false;
         }
         entry.next = index + 1;
         _entries.push_back(entry);
@@ -316,9 +335,9 @@ private:
             return true;
         }
         if (dictionary) {
-            if (!at("<key>"))
+            bool empty = false;
+            if (!startTag("key", &empty) || empty)
                 return false;
-            _p += 5;
             Entry key;
             key.type = Type::Key;
             if (!readText(key) || !closeTag("key") || !skipMisc())
@@ -341,8 +360,9 @@ std::shared_ptr<const XmlPropertyList> XmlPropertyList::read(const QByteArray& b
         return nullptr;
     auto list = std::make_shared<XmlPropertyList>();
     list->_bytes = bytes;
-    // About one value per 40 bytes in a row list.
-    list->_entries.reserve(size_t(bytes.size() / 40 + 4));
+    // A row list holds about one value per 24 bytes. Pages reserved beyond what is written are
+    // never touched.
+    list->_entries.reserve(size_t(bytes.size() / 20 + 4));
     if (!XmlPropertyListScanner(list->_bytes, list->_entries).run() || list->_entries.empty())
         return nullptr;
     return list;
