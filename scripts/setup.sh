@@ -10,6 +10,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libplist-dev libgtest-dev libgmock-dev libbenchmark-dev
   dbus dbus-bin psmisc
+  locales # the charmaps localedef needs to build the tests' decimal-comma locale
   fonts-noto-cjk fonts-inter
 )
 
