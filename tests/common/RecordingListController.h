@@ -7,11 +7,16 @@
 #include <QList>
 #include <QVariantMap>
 
-// A list controller that keeps values in memory by each row's "key" (a row with nothing stored
-// reads its "default", as the host's does) and records what it is asked: every write, every
-// height query and every cell made. `Base` is the controller under test: the host's
-// PSListController or a subclass such as the pane's QEVRootListController.
-template <typename Base = PSListController> class RecordingListController : public Base {
+// Where a recording list controller keeps values: in memory by each row's "key" (a row with
+// nothing stored reads its "default", as the host's does), or wherever its base keeps them
+// (the pane: its preference file).
+enum class ValuesKept { InMemory, ByTheBase };
+
+// A list controller that records what it is asked: every write, every height query and every
+// cell made. `Base` is the controller under test: the host's PSListController or a subclass
+// such as the pane's QEVRootListController.
+template <typename Base = PSListController, ValuesKept values = ValuesKept::InMemory>
+class RecordingListController : public Base {
 public:
     QVariantMap stored;
     QVariantList writes;
@@ -27,12 +32,15 @@ public:
 
     QVariant readPreferenceValue(PSSpecifier* specifier) override {
         const QString key = specifier->propertyForKey("key").toString();
-        return stored.contains(key) ? stored.value(key) : Base::readPreferenceValue(specifier);
+        if (values == ValuesKept::InMemory && stored.contains(key))
+            return stored.value(key);
+        return Base::readPreferenceValue(specifier);
     }
-    // Stored before the base hears of it, so whatever the base reads next sees the new value.
+    // Kept before the base hears of it, so whatever the base reads next sees the new value.
     void setPreferenceValue(const QVariant& value, PSSpecifier* specifier) override {
         writes.append(value);
-        stored.insert(specifier->propertyForKey("key").toString(), value);
+        if (values == ValuesKept::InMemory)
+            stored.insert(specifier->propertyForKey("key").toString(), value);
         Base::setPreferenceValue(value, specifier);
     }
     double heightForRowAtIndexPath(UITableView* tableView, NSIndexPath indexPath) override {
