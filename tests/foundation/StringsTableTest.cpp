@@ -1,8 +1,6 @@
 #include "foundation/StringsTable.h"
 #include "foundation/PropertyList.h"
 
-#include <QDir>
-#include <QFile>
 #include <QStringEncoder>
 #include <gtest/gtest.h>
 
@@ -56,18 +54,6 @@ TEST(StringsTable, ParsesEveryFormOrNothing) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(StringsTable::parse(c.text), c.expected) << c.what;
-}
-
-TEST(StringsTable, ShippedTablesParseWhole) {
-    const QDir resources(QStringLiteral(QEV_SOURCE_DIR "/resources/bundle"));
-    const QStringList languages = resources.entryList({"*.lproj"}, QDir::Dirs);
-    ASSERT_FALSE(languages.isEmpty());
-    for (const QString& lproj : languages) {
-        QFile file(resources.filePath(lproj + "/Root.strings"));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << lproj.toStdString();
-        const QByteArray bytes = file.readAll();
-        EXPECT_EQ(StringsTable::parse(bytes).size(), bytes.count("\" = \"")) << lproj.toStdString();
-    }
 }
 
 } // namespace
