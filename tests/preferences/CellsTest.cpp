@@ -15,21 +15,34 @@ template <typename Cell> Cell* cellAt(UITableView* table, NSIndexPath path) {
     return qobject_cast<Cell*>(table->cellForRowAtIndexPath(path));
 }
 
-// A click stores the new state through the row; showing a stored value stores nothing.
-TEST(PSSwitchTableCell, AClickStoresAndAShownValueDoesNot) {
-    ListHost controller({groupRow("G"), switchRow("sound")});
+// A click stores the new state through the row; a value shown from the file stores nothing,
+// and is drawn as the same value clicked: the thumb follows it.
+TEST(PSSwitchTableCell, AClickStoresAndAShownValueIsDrawnAsOne) {
+    ListHost controller(
+        {groupRow("G"), switchRow("shown"), switchRow("clicked"), switchRow("off")});
+    controller.stored.insert("shown", true); // read on opening
     UITableView* table = controller.show();
     ASSERT_TRUE(table);
-    UISwitch* control = cellAt<PSSwitchTableCell>(table, {0, 0})->control();
-    for (bool expected : {true, false}) {
-        QTest::mouseClick(control, Qt::LeftButton);
-        EXPECT_EQ(controller.stored.value("sound"), QVariant(expected));
-    }
-    controller.stored.insert("sound", true);
+    const auto control = [table](int row) {
+        return cellAt<PSSwitchTableCell>(table, {0, row})->control();
+    };
+    // A click slides the thumb; a value from the file shows at once.
+    const auto click = [&](int row) {
+        QTest::mouseClick(control(row), Qt::LeftButton);
+        control(row)->finishAnimation();
+    };
+    const auto drawn = [&](int row) { return control(row)->grab().toImage(); };
+    click(1);
+    EXPECT_EQ(controller.writes, QVariantList{true});
+    EXPECT_EQ(drawn(0), drawn(1));
+    EXPECT_NE(drawn(0), drawn(2));
+    controller.stored.insert("shown", false); // the file changed: shown again
     table->cellForRowAtIndexPath({0, 0})->refreshCellContentsWithSpecifier(
         controller.specifiers().at(1));
-    EXPECT_TRUE(control->isOn());
+    EXPECT_EQ(drawn(0), drawn(2));
+    click(1);
     EXPECT_EQ(controller.writes, (QVariantList{true, false}));
+    EXPECT_EQ(drawn(1), drawn(2));
 }
 
 TEST(PSSwitchTableCell, StoredValuesOfEveryKindGiveADefinedState) {
