@@ -15,6 +15,7 @@ namespace {
 // A group collapses exactly while its controlling row's value (or, with nothing stored, its
 // default) reads "0" as text; the controlling row itself and the rows after the group stay.
 TEST(Collapse, FollowsTheControllingValueReadingZero) {
+    TempDeviceRoot root;
     const struct {
         const char* what;
         QVariant value; // invalid: nothing stored
@@ -43,8 +44,8 @@ TEST(Collapse, FollowsTheControllingValueReadingZero) {
         QVariantMap extra;
         if (c.defaultValue.isValid())
             extra.insert("default", c.defaultValue);
-        PaneList list({groupRow("G"), controlRow("a", 2, extra), switchRow("x"),
-                       switchRow("y", {{"height", 60}}), switchRow("after")});
+        PaneList list(root, {groupRow("G"), controlRow("a", 2, extra), switchRow("x"),
+                             switchRow("y", {{"height", 60}}), switchRow("after")});
         if (c.value.isValid())
             list.controller.stored.insert("a", c.value);
         EXPECT_EQ(list.height(2), c.collapses ? 0.0 : list.baseHeight(2));
@@ -57,6 +58,7 @@ TEST(Collapse, FollowsTheControllingValueReadingZero) {
 // A row in two groups collapses when either reads zero; a collapsed controlling row does not
 // collapse its own group (no cascade).
 TEST(Collapse, GroupsOverlapButDoNotCascade) {
+    TempDeviceRoot root;
     const QVariantList overlapping{controlRow("a", 3), controlRow("b", 2), switchRow("x"),
                                    switchRow("y")};
     const QVariantList chained{controlRow("a", 1), controlRow("b", 1), switchRow("x"),
@@ -72,7 +74,7 @@ TEST(Collapse, GroupsOverlapButDoNotCascade) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "a=" << c.a << " b=" << c.b);
-        PaneList list(c.items);
+        PaneList list(root, c.items);
         list.controller.stored = {{"a", c.a}, {"b", c.b}};
         for (int row = 1; row <= 3; ++row)
             EXPECT_EQ(list.height(row) == 0.0, c.collapsed[row - 1]) << row;
@@ -82,6 +84,7 @@ TEST(Collapse, GroupsOverlapButDoNotCascade) {
 // With groups, every store lays the rows out again, also for a group of none; without groups a
 // store leaves the table alone.
 TEST(Collapse, AStoreLaysOutAgainOnlyWhereGroupsExist) {
+    TempDeviceRoot root;
     const struct {
         const char* what;
         QVariantList items;
@@ -92,7 +95,7 @@ TEST(Collapse, AStoreLaysOutAgainOnlyWhereGroupsExist) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        PaneList list(c.items);
+        PaneList list(root, c.items);
         list.show();
         list.controller.stored.insert("a", 0);
         EXPECT_EQ(list.height(1), list.baseHeight(1)); // a group of none collapses nothing
@@ -105,8 +108,9 @@ TEST(Collapse, AStoreLaysOutAgainOnlyWhereGroupsExist) {
 // Turning the controlling row off ends any editing and collapses its group on screen in the
 // table's animated pass; the collapsing cells clip their content, and keep clipping once open.
 TEST(Collapse, TheTableFollowsAndCollapsedCellsClip) {
-    PaneList list({groupRow("G"), controlRow("a", 2), switchRow("x"), switchRow("y"),
-                   cellRow("PSEditTextCell", "t", "t")});
+    TempDeviceRoot root;
+    PaneList list(root, {groupRow("G"), controlRow("a", 2), switchRow("x"), switchRow("y"),
+                         cellRow("PSEditTextCell", "t", "t")});
     list.controller.stored.insert("a", 1);
     list.show();
     list.controller.view()->activateWindow();

@@ -27,6 +27,7 @@ Groups groupIndices(PaneList& list) {
 
 // How rows are gathered into nested groups, for counts of every kind a row list may hold.
 TEST(NestedGroups, AreGatheredFromTheRowList) {
+    TempDeviceRoot root;
     const struct {
         const char* what;
         QVariantList items;
@@ -63,7 +64,7 @@ TEST(NestedGroups, AreGatheredFromTheRowList) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        PaneList list(c.items);
+        PaneList list(root, c.items);
         EXPECT_EQ(groupIndices(list), c.expected);
         EXPECT_EQ(list.controller.hasDynamicSpecifiers(), !c.expected.isEmpty());
         EXPECT_EQ(list.controller.specifiers().size(), c.items.size()); // the list stays whole

@@ -8,13 +8,12 @@
 #include <QCoreApplication>
 #include <QWidget>
 
-// The pane's base list controller over a row list "Root" of its own bundle, values kept in
-// memory.
+// The pane's base list controller over a row list "Root" of a bundle of its own in the test's
+// device root, values kept in memory.
 struct PaneList {
-    TempDeviceRoot root;
     RecordingListController<QEVRootListController> controller;
 
-    explicit PaneList(const QVariantList& items) {
+    PaneList(const TempDeviceRoot& root, const QVariantList& items) {
         controller.setBundle(makeRowListBundle(root, items));
         controller.view();
     }

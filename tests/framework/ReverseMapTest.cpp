@@ -33,11 +33,12 @@ QVariantList randomList(QRandomGenerator& random, int rows) {
 // The reverse map answers exactly what walking every group answers, row for row, on random
 // lists with overlapping groups, over many stored states.
 TEST(ReverseMap, AgreesWithTheScanOfEveryGroup) {
+    TempDeviceRoot root;
     QRandomGenerator random(20261206);
     int collapsedSeen = 0;
     for (int n = 0; n < 40; ++n) {
         const int rows = random.bounded(1, 60);
-        PaneList list(randomList(random, rows));
+        PaneList list(root, randomList(random, rows));
         RecordingListController<QEVRootListController>& controller = list.controller;
         for (int state = 0; state < 8; ++state) {
             controller.stored.clear();
@@ -61,7 +62,8 @@ TEST(ReverseMap, AgreesWithTheScanOfEveryGroup) {
 // A group added to or removed from the shared dictionary after it was set is seen by the
 // next query, as the scan would see it.
 TEST(ReverseMap, FollowsChangesMadeToTheSharedDictionary) {
-    PaneList list({groupRow("G"), switchRow("a"), switchRow("b"), switchRow("c")});
+    TempDeviceRoot root;
+    PaneList list(root, {groupRow("G"), switchRow("a"), switchRow("b"), switchRow("c")});
     RecordingListController<QEVRootListController>& controller = list.controller;
     controller.stored.insert("a", false);
     ASSERT_FALSE(controller.collapsingGroup(list.row(2)));
