@@ -19,6 +19,7 @@ RUN_PACKAGES=(
 TEST_PACKAGES=(
   clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
   dbus dbus-bin
+  locales # the charmaps localedef needs to build the tests' decimal-comma locale
 )
 packages=("${RUN_PACKAGES[@]}")
 case "$purpose" in

@@ -64,10 +64,6 @@ QString NSBundle::bundlePath() const {
     return _path;
 }
 
-QVariantMap NSBundle::infoDictionary() const {
-    return _info;
-}
-
 QVariant NSBundle::objectForInfoDictionaryKey(const QString& key) const {
     return _info.value(key);
 }

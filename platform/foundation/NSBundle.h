@@ -16,7 +16,6 @@ public:
     static NSBundle* mainBundle();                            // the application's own
 
     QString bundlePath() const;
-    QVariantMap infoDictionary() const;
     QVariant objectForInfoDictionaryKey(const QString& key) const;
     // The path of "<name>.<type>" (type may be empty), from the user's best localization
     // first, then the bundle's top; a null string if there is none.

@@ -25,7 +25,3 @@ PSListController* PSControllerRegistry::create(const QString& name) {
     const PSControllerFactory factory = controllerClasses().value(name);
     return factory ? factory() : nullptr;
 }
-
-bool PSControllerRegistry::hasControllerClass(const QString& name) {
-    return controllerClasses().contains(name);
-}

@@ -12,5 +12,4 @@ class PSControllerRegistry {
 public:
     static void registerControllerClass(const QString& name, PSControllerFactory factory);
     static PSListController* create(const QString& name); // nullptr when the name is unknown
-    static bool hasControllerClass(const QString& name);
 };

@@ -7,7 +7,6 @@
 #include "preferences/PSSliderTableCell.h"
 #include "preferences/PSSpecifier.h"
 #include "preferences/PSSpecifierListLoader.h"
-#include "preferences/PSStaticTextTableCell.h"
 #include "preferences/PSSwitchTableCell.h"
 #include "preferences/UITableView.h"
 
@@ -117,14 +116,6 @@ std::optional<NSIndexPath> PSListController::indexPathForSpecifier(PSSpecifier* 
     return std::nullopt;
 }
 
-PSSpecifier* PSListController::specifierForID(const QString& identifier) const {
-    for (PSSpecifier* specifier : _specifiers.value_or(QList<PSSpecifier*>())) {
-        if (specifier && specifier->identifier() == identifier)
-            return specifier;
-    }
-    return nullptr;
-}
-
 QVariant PSListController::readPreferenceValue(PSSpecifier* specifier) {
     return specifier ? specifier->propertyForKey(QStringLiteral("default")) : QVariant();
 }
@@ -188,9 +179,6 @@ PSTableCell* PSListController::makeStandardCell(PSSpecifier* specifier) {
         return new PSSliderTableCell(UITableViewCellStyleDefault, reuse, specifier);
     case PSEditTextCell:
         return new PSEditTextTableCell(UITableViewCellStyleDefault, reuse, specifier);
-    case PSStaticTextCell:
-    case PSTitleValueCell:
-        return new PSStaticTextTableCell(UITableViewCellStyleValue1, reuse, specifier);
     default:
         return new PSTableCell(UITableViewCellStyleDefault, reuse, specifier);
     }

@@ -33,7 +33,6 @@ public:
 
     PSSpecifier* specifierAtIndexPath(NSIndexPath indexPath) const;
     std::optional<NSIndexPath> indexPathForSpecifier(PSSpecifier* specifier) const;
-    PSSpecifier* specifierForID(const QString& identifier) const;
 
     virtual QVariant readPreferenceValue(PSSpecifier* specifier); // base: its "default"
     virtual void setPreferenceValue(const QVariant& value, PSSpecifier* specifier);

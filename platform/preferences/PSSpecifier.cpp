@@ -99,10 +99,6 @@ void PSSpecifier::setProperty(const QVariant& value, const QString& key) {
         _cellType = cellTypeOf(_properties);
 }
 
-void PSSpecifier::removePropertyForKey(const QString& key) {
-    setProperty(QVariant(), key);
-}
-
 QVariantMap PSSpecifier::properties() const {
     QVariantMap all = _properties;
     if (_list) {
@@ -116,10 +112,6 @@ QVariantMap PSSpecifier::properties() const {
 
 PSListController* PSSpecifier::target() const {
     return _target.data();
-}
-
-void PSSpecifier::setTarget(PSListController* target) {
-    _target = target;
 }
 
 QVariant PSSpecifier::performGetter() const {

@@ -35,11 +35,9 @@ public:
     QVariant propertyForKey(const QString& key) const;
     // An invalid value removes the key; under PSTableCellKey only a PSTableCell is kept.
     void setProperty(const QVariant& value, const QString& key);
-    void removePropertyForKey(const QString& key);
     QVariantMap properties() const;
 
     PSListController* target() const;
-    void setTarget(PSListController* target);
 
     // Routed to the target; invalid / nothing when the specifier has no target.
     QVariant performGetter() const;

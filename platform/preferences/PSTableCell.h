@@ -57,7 +57,6 @@ public:
 
     virtual void setSelected(bool selected, bool animated);
     bool isSelected() const { return _selected; }
-    int selectionStyle() const { return _selectionStyle; }
     void setSelectionStyle(int style) { _selectionStyle = style; }
     qreal highlightOpacity() const { return _highlight; }
 

@@ -162,8 +162,7 @@ void UISlider::userSetValue(float value) {
         return;
     _value = next;
     finishAnimation();
-    if (_continuous || !_tracking)
-        emit valueChanged();
+    emit valueChanged();
 }
 
 bool UISlider::isInsideForDrag(const QPointF& point) const {
@@ -181,7 +180,6 @@ void UISlider::mousePressEvent(QMouseEvent* event) {
     const QPointF pos = event->position();
     const QRectF grab = thumbRect().adjusted(-kGrabMargin, -kGrabMargin, kGrabMargin, kGrabMargin);
     _tracking = true;
-    emit touchDown();
     if (grab.contains(pos)) {
         _grabOffset = pos.x() - thumbRect().center().x();
     } else {
@@ -211,12 +209,6 @@ void UISlider::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     _tracking = false;
-    if (!_continuous)
-        emit valueChanged();
-    if (isInsideForDrag(event->position()))
-        emit touchUpInside();
-    else
-        emit touchUpOutside();
 }
 
 void UISlider::keyPressEvent(QKeyEvent* event) {

@@ -24,9 +24,6 @@ public:
     // maximum below the minimum lowers the minimum; the value is clamped into the new range.
     void setMinimumValue(float minimum);
     void setMaximumValue(float maximum);
-    bool isContinuous() const { return _continuous; }
-    void setContinuous(bool continuous) { _continuous = continuous; }
-    bool isTracking() const { return _tracking; }
 
     // Geometry, for the cell's layout and for tests.
     QRectF thumbRect() const;
@@ -40,11 +37,8 @@ public:
     static QColor maximumTrackColor() { return QColor(229, 229, 234); }
 
 signals:
-    void touchDown();
     void touchDragInside();
     void touchDragOutside();
-    void touchUpInside();
-    void touchUpOutside();
     void valueChanged();
 
 protected:
@@ -69,7 +63,6 @@ private:
     float _minimumValue = 0;
     float _maximumValue = 1;
     float _shownValue = 0; // differs from _value while an animated change runs
-    bool _continuous = true;
     bool _tracking = false;
     qreal _grabOffset = 0;
     QVariantAnimation* _animation = nullptr;

@@ -23,8 +23,6 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
-    // Where the thumb is, from 0 (off) to 1 (on); moves while a toggle animates.
-    qreal thumbPosition() const { return _thumbPosition; }
     void finishAnimation();
 
 signals:

@@ -278,11 +278,6 @@ std::optional<NSIndexPath> UITableView::indexPathForRowAtPoint(QPointF p) const 
     return std::nullopt;
 }
 
-QSizeF UITableView::contentSize() const {
-    ensureLoaded();
-    return QSizeF(viewport()->width(), _contentHeight);
-}
-
 double UITableView::maximumContentOffsetY() const {
     return std::max(0.0, _contentHeight - viewport()->height());
 }

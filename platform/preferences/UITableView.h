@@ -46,7 +46,6 @@ public:
     QString headerTitleForSection(int section) const;
     QString footerTitleForSection(int section) const;
     std::optional<NSIndexPath> indexPathForRowAtPoint(QPointF contentPoint) const;
-    QSizeF contentSize() const;
 
     // endUpdates asks every row's height again and animates the rows to the new heights.
     void beginUpdates();
@@ -64,7 +63,6 @@ public:
     void setContentOffset(QPointF offset);
     void setContentOffset(QPointF offset, bool animated);
     double maximumContentOffsetY() const;
-    bool isDragging() const { return _dragging; }
 
     static constexpr int kAnimationMs = 300;
 

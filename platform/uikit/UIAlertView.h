@@ -21,7 +21,6 @@ public:
     void addTextField(UITextField* field);
     void addButton(UIAlertButton* button);
     QLabel* titleLabel() const { return _title; }
-    QLabel* messageLabel() const { return _message; }
     QList<UIAlertButton*> buttons() const { return _buttons; }
 
     QSize sizeHint() const override;

@@ -21,7 +21,6 @@ public:
     UIWindow* keyWindow() const;
     QList<UIWindow*> windows() const;
     QList<UIScene*> connectedScenes() const;
-    bool isInForeground() const { return _foreground; }
 
     // Called by the windows.
     void registerWindow(UIWindow* window);

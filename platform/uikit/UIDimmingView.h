@@ -15,7 +15,6 @@ public:
     explicit UIDimmingView(QWidget* window);
 
     void setDimmingColor(const QColor& color);
-    QColor dimmingColor() const { return _dimming; }
     void setContentRect(const QRect& rect) { _contentRect = rect; }
     void setCard(const QRect& rect, qreal radius, const QColor& color);
     // How far the dimming and the card are shown, 0 to 1; fades animate it.

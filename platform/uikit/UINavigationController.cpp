@@ -113,13 +113,6 @@ UIViewController* UINavigationController::popViewControllerAnimated(bool animate
     return popped;
 }
 
-QList<UIViewController*> UINavigationController::popToRootViewControllerAnimated(bool animated) {
-    QList<UIViewController*> popped;
-    while (viewControllers().size() > 1)
-        popped.prepend(popViewControllerAnimated(animated && viewControllers().size() == 2));
-    return popped;
-}
-
 void UINavigationController::releaseLater(UIViewController* vc) {
     // A popped controller that the stack held is released once control returns to the event
     // loop, unless it has been pushed again by then.

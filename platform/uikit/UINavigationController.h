@@ -16,7 +16,6 @@ public:
 
     void pushViewController(UIViewController* vc, bool animated);
     UIViewController* popViewControllerAnimated(bool animated);
-    QList<UIViewController*> popToRootViewControllerAnimated(bool animated);
     QList<UIViewController*> viewControllers() const;
     UIViewController* topViewController() const;
     UINavigationBar* navigationBar();

@@ -30,7 +30,6 @@ public:
     void setPresentingViewController(UIViewController* presenting) { _presenting = presenting; }
     Layout layout() const { return _layout; }
     UIDimmingView* containerView() const { return _container; }
-    bool isPresented() const { return _presentedNow; }
 
     void present(bool animated);
     void dismiss(bool animated);

@@ -16,7 +16,6 @@ public:
 
     explicit UITapGestureRecognizer(Action action);
     void setNumberOfTapsRequired(int taps) { _tapsRequired = qMax(1, taps); }
-    int numberOfTapsRequired() const { return _tapsRequired; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -271,7 +271,3 @@ UIPopoverPresentationController* UIViewController::popoverPresentationController
     }
     return popover;
 }
-
-UIPresentationController* UIViewController::presentationController() const {
-    return _presentationController;
-}

@@ -49,7 +49,6 @@ public:
     QSize preferredContentSize() const;
     void setPreferredContentSize(QSize size);
     UIPopoverPresentationController* popoverPresentationController();
-    UIPresentationController* presentationController() const;
 
     static UIViewController* viewControllerForView(QWidget* view);
 

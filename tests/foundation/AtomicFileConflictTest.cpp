@@ -1,10 +1,8 @@
-#include "FileBytes.h"
+#include "common/Files.h"
 
 #include "foundation/AtomicFile.h"
 #include "foundation/AtomicFileFaults.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -13,174 +11,90 @@
 
 namespace {
 
-QStringList entriesOf(const QTemporaryDir& dir) {
-    return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-}
+// When another writer acts: before our write begins, while our temporary file is written, or
+// in the last moment before the swap.
+enum class When { Before, DuringWrite, AtSwap };
 
-class AtomicFileConflict : public testing::Test {
-protected:
-    void SetUp() override { path = dir.filePath("prefs.plist"); }
-    void TearDown() override { AtomicFileFaults::reset(); }
+std::function<void()> interference;
 
-    QTemporaryDir dir;
-    QString path;
-};
-
-// Another writer's doing between our read and our write.
-struct Interference {
-    const char* name;
-    bool existedWhenRead;
-    std::function<void(const QString& path)> apply;
-};
-
-TEST_F(AtomicFileConflict, StaleExpectationRefusesAndLeavesTheirFileAlone) {
-    const std::vector<Interference> cases = {
-        {"rewritten in place", true, [](auto& p) { writeFile(p, "theirs, in place"); }},
-        {"replaced by rename", true,
-         [](auto& p) { ASSERT_TRUE(AtomicFile::replace(p, "theirs, renamed").ok); }},
-        {"removed", true, [](auto& p) { ASSERT_TRUE(QFile::remove(p)); }},
-        {"created", false, [](auto& p) { writeFile(p, "theirs, new"); }},
-    };
-    for (const Interference& interference : cases) {
-        QFile::remove(path);
-        if (interference.existedWhenRead)
-            writeFile(path, "as read");
-        const std::optional<FileIdentity> seen = FileIdentity::of(path);
-        interference.apply(path);
-        const QByteArray theirs = readAll(path);
-        const QStringList entries = entriesOf(dir);
-
-        const FileWriteResult result = AtomicFile::replace(path, "ours", &seen);
-        EXPECT_FALSE(result.ok) << interference.name;
-        EXPECT_TRUE(result.conflict) << interference.name;
-        EXPECT_TRUE(result.error.startsWith("conflict")) << result.error.toStdString();
-        EXPECT_EQ(readAll(path), theirs) << interference.name;
-        EXPECT_EQ(entriesOf(dir), entries) << interference.name; // no temporary file left
-    }
-}
-
-TEST_F(AtomicFileConflict, MatchingExpectationWrites) {
-    const std::optional<FileIdentity> missing;
-    FileWriteResult result = AtomicFile::replace(path, "first", &missing);
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
-    EXPECT_FALSE(result.conflict);
-
-    const std::optional<FileIdentity> seen = FileIdentity::of(path);
-    result = AtomicFile::replace(path, "second", &seen);
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
-    EXPECT_EQ(readAll(path), "second");
-    EXPECT_NE(FileIdentity::of(path), seen);
-    // The identity we started from is now stale in its turn.
-    EXPECT_TRUE(AtomicFile::replace(path, "third", &seen).conflict);
-    EXPECT_EQ(readAll(path), "second");
-}
-
-std::function<void()> duringSync;
-
-TEST_F(AtomicFileConflict, AChangeWhileOurTemporaryFileIsWrittenIsCaught) {
-    writeFile(path, "as read");
-    const std::optional<FileIdentity> seen = FileIdentity::of(path);
-    const QString target = path;
-    duringSync = [target] { writeFile(target, "theirs, mid-write"); };
+AtomicFileOps opsInterferingAt(When when) {
     AtomicFileOps ops = AtomicFileFaults::systemOps();
-    ops.fsync = [](int fd) {
-        duringSync();
-        return ::fsync(fd);
-    };
-    AtomicFileFaults::install(ops);
-    const FileWriteResult result = AtomicFile::replace(path, "ours", &seen);
-    AtomicFileFaults::reset();
-    EXPECT_TRUE(result.conflict);
-    EXPECT_EQ(readAll(path), "theirs, mid-write");
-    EXPECT_EQ(entriesOf(dir), QStringList{"prefs.plist"});
-}
-
-TEST_F(AtomicFileConflict, RereadAndRetryAfterAConflictSucceeds) {
-    writeFile(path, "a=1");
-    std::optional<FileIdentity> seen = FileIdentity::of(path);
-    writeFile(path, "a=1 b=2"); // someone else's edit
-    FileWriteResult result = AtomicFile::replace(path, "a=1 c=3", &seen);
-    ASSERT_TRUE(result.conflict);
-    seen = FileIdentity::of(path);
-    const QByteArray merged = readAll(path) + " c=3";
-    result = AtomicFile::replace(path, merged, &seen);
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
-    EXPECT_EQ(readAll(path), "a=1 b=2 c=3");
-}
-
-TEST_F(AtomicFileConflict, OtherFailuresAreNotConflicts) {
-    const std::optional<FileIdentity> missing;
-    const FileWriteResult result =
-        AtomicFile::replace(dir.filePath("no/such/dir/prefs.plist"), "ours", &missing);
-    EXPECT_FALSE(result.ok);
-    EXPECT_FALSE(result.conflict);
-    EXPECT_TRUE(result.error.startsWith("create temporary file")) << result.error.toStdString();
-}
-
-} // namespace
-
-namespace {
-
-std::function<void()> beforeSwap;
-
-// The swap fires the interference first, so it lands after every check and before the swap.
-AtomicFileOps opsInterferingAtSwap() {
-    AtomicFileOps ops = AtomicFileFaults::systemOps();
-    ops.rename = [](const char* from, const char* to, unsigned flags) {
-        if (beforeSwap)
-            std::exchange(beforeSwap, nullptr)();
-        return AtomicFileFaults::systemOps().rename(from, to, flags);
-    };
+    if (when == When::DuringWrite)
+        ops.fsync = [](int fd) { return std::exchange(interference, nullptr)(), ::fsync(fd); };
+    if (when == When::AtSwap)
+        ops.rename = [](const char* from, const char* to, unsigned flags) {
+            std::exchange(interference, nullptr)();
+            return AtomicFileFaults::systemOps().rename(from, to, flags);
+        };
     return ops;
 }
 
-// Whatever lands in the last moment is never silently lost: a replacement is swapped out and
-// handed back for merging (ours is in place, as `written` says), a new file is left alone.
-TEST_F(AtomicFileConflict, AReplacementInTheLastMomentIsHandedBack) {
-    const QString other = dir.filePath("other");
-    struct Case {
-        const char* name;
+// A write that expects the file it read: another writer's change is never silently lost. A
+// change before the swap refuses the write and leaves theirs; a replacement in the last moment
+// is swapped out and handed back for merging (ours is in place, as `written` says).
+TEST(AtomicFileConflict, AnotherWritersChangeIsRefusedOrHandedBack) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("prefs.plist");
+    const QString link = dir.filePath("link.plist");
+    ASSERT_EQ(::symlink("prefs.plist", QFile::encodeName(link)), 0);
+    const auto inPlace = [&] { writeFile(path, "theirs"); };
+    const auto renamed = [&] {
+        writeFile(dir.filePath("other"), "theirs");
+        ASSERT_EQ(::rename(QFile::encodeName(dir.filePath("other")), QFile::encodeName(path)), 0);
+    };
+    const auto removed = [&] { ASSERT_TRUE(QFile::remove(path)); };
+    const struct {
+        const char* what;
         bool existedWhenRead;
-        QByteArray expectedInPlace;
-        std::optional<QByteArray> expectedDisplaced;
+        When when;
+        std::function<void()> change; // none: nobody else writes
+        bool throughLink;
+        const char* left;                    // what the file holds after our write
+        std::optional<QByteArray> displaced; // handed back
+    } cases[] = {
+        {"nobody else", true, When::Before, nullptr, false, "ours", std::nullopt},
+        {"nobody else, through a link", true, When::Before, nullptr, true, "ours", std::nullopt},
+        {"nobody else, no file", false, When::Before, nullptr, false, "ours", std::nullopt},
+        {"rewritten in place", true, When::Before, inPlace, false, "theirs", std::nullopt},
+        {"rewritten in place, through a link", true, When::Before, inPlace, true, "theirs",
+         std::nullopt},
+        {"replaced by rename", true, When::Before, renamed, false, "theirs", std::nullopt},
+        {"removed", true, When::Before, removed, false, "<missing>", std::nullopt},
+        {"created", false, When::Before, inPlace, false, "theirs", std::nullopt},
+        {"rewritten while ours is written", true, When::DuringWrite, inPlace, false, "theirs",
+         std::nullopt},
+        {"replaced at the swap", true, When::AtSwap, renamed, false, "ours", "theirs"},
+        {"created at the swap", false, When::AtSwap, renamed, false, "theirs", std::nullopt},
     };
-    const Case cases[] = {
-        {"replaced by rename", true, "ours", QByteArray("theirs")},
-        {"created", false, "theirs", std::nullopt},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         QFile::remove(path);
         if (c.existedWhenRead)
             writeFile(path, "as read");
-        const std::optional<FileIdentity> seen = FileIdentity::of(path);
-        beforeSwap = [&] {
-            writeFile(other, "theirs");
-            ASSERT_EQ(::rename(QFile::encodeName(other), QFile::encodeName(path)), 0);
-        };
-        AtomicFileFaults::install(opsInterferingAtSwap());
-        const FileWriteResult result = AtomicFile::replace(path, "ours", &seen);
+        const QString target = c.throughLink ? link : path;
+        const std::optional<FileIdentity> seen = FileIdentity::of(target);
+        if (c.change && c.when == When::Before)
+            c.change();
+        interference = c.change;
+        AtomicFileFaults::install(opsInterferingAt(c.when));
+        const FileWriteResult result = AtomicFile::replace(target, "ours", &seen);
         AtomicFileFaults::reset();
-        EXPECT_FALSE(result.ok);
-        EXPECT_TRUE(result.conflict);
-        EXPECT_EQ(readAll(path), c.expectedInPlace);
-        EXPECT_EQ(result.displaced, c.expectedDisplaced);
-        EXPECT_EQ(result.written.has_value(), c.expectedDisplaced.has_value());
+
+        const bool conflict = bool(c.change);
+        EXPECT_EQ(result.ok, !conflict) << result.error.toStdString();
+        EXPECT_EQ(result.conflict, conflict);
+        EXPECT_EQ(readAll(path), c.left);
+        EXPECT_EQ(result.displaced, c.displaced);
+        // `written` names our file exactly when it went in.
+        EXPECT_EQ(result.written.has_value(), QByteArray(c.left) == "ours");
         if (result.written) {
             EXPECT_EQ(result.written, FileIdentity::of(path));
         }
-        EXPECT_EQ(entriesOf(dir), QStringList{"prefs.plist"}); // nothing left behind
+        EXPECT_EQ(entriesIn(dir.path()).size(), QFile::exists(path) ? 2 : 1); // and the link
+        if (result.ok) { // what we read is now stale in its turn
+            EXPECT_TRUE(AtomicFile::replace(target, "stale", &seen).conflict);
+        }
     }
-}
-
-TEST_F(AtomicFileConflict, AWriteThatWentInReportsWhatItLeft) {
-    writeFile(path, "as read");
-    const std::optional<FileIdentity> seen = FileIdentity::of(path);
-    const FileWriteResult result = AtomicFile::replace(path, "ours", &seen);
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
-    EXPECT_FALSE(result.displaced);
-    EXPECT_EQ(result.written, FileIdentity::of(path));
-    EXPECT_EQ(entriesOf(dir), QStringList{"prefs.plist"});
 }
 
 } // namespace

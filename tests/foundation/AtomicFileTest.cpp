@@ -1,116 +1,200 @@
 #include "foundation/AtomicFile.h"
-#include "common/TestName.h"
-#include "foundation/AtomicFileFaults.h"
+#include "common/FaultPoints.h"
+#include "common/Files.h"
 #include "foundation/AtomicTempFile.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
-#include <functional>
 #include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-mode_t modeOf(const QString& path) {
-    struct stat st {};
-    EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
-    return st.st_mode & 07777;
-}
-
-// Every directory entry but the given file: leftovers of a write.
-QStringList othersIn(const QTemporaryDir& dir, const QString& keep) {
-    QStringList entries =
-        QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    entries.removeAll(keep);
-    return entries;
-}
-
 class AtomicFileTest : public testing::Test {
 protected:
-    void SetUp() override {
-        path = dir.filePath("prefs.plist");
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(oldBytes);
-    }
+    void SetUp() override { ASSERT_TRUE(writeFile(path, oldBytes)); }
     void TearDown() override { AtomicFileFaults::reset(); }
+    // Everything beside the file: what a write left behind.
+    QStringList leftovers() const {
+        QStringList entries = entriesIn(dir.path());
+        entries.removeAll("prefs.plist");
+        return entries;
+    }
 
     QTemporaryDir dir;
-    QString path;
+    const QString path = dir.filePath("prefs.plist");
     const QByteArray oldBytes = "old content, byte for byte";
     const QByteArray newBytes = QByteArray("new content ").repeated(1000);
 };
 
-TEST_F(AtomicFileTest, ReplacesContentAndLeavesNothingBehind) {
-    const FileWriteResult result = AtomicFile::replace(path, newBytes);
-    EXPECT_TRUE(result.ok) << result.error.toStdString();
-    EXPECT_EQ(readAll(path), newBytes);
-    EXPECT_TRUE(othersIn(dir, "prefs.plist").isEmpty());
-}
+class AtomicFileFault : public AtomicFileTest, public testing::WithParamInterface<FaultPoint> {};
 
-TEST_F(AtomicFileTest, KeepsPermissionBits) {
-    for (mode_t mode : {mode_t(0600), mode_t(0640), mode_t(0755), mode_t(0444)}) {
-        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
-        ASSERT_TRUE(AtomicFile::replace(path, newBytes).ok);
-        EXPECT_EQ(modeOf(path), mode);
+// Each step failing: the error names the step and the reason, the old file is untouched (or,
+// past the swap, the new one is whole), and nothing is left beside it.
+TEST_P(AtomicFileFault, ReportsStepAndReasonAndLeavesOneWholeFile) {
+    const FaultPoint& fault = GetParam();
+    const std::optional<gid_t> group = otherGroup();
+    if (std::string_view(fault.step) == "fchown" && !group)
+        GTEST_SKIP() << "this user belongs to a single group, so the group never changes";
+    if (group) { // keeping the file's group then takes a chown
+        ASSERT_EQ(::chown(QFile::encodeName(path).constData(), uid_t(-1), *group), 0);
     }
+    FileWriteResult result;
+    {
+        FaultInjection injection(fault);
+        result = AtomicFile::replace(path, newBytes);
+        EXPECT_GE(injection.hits(), 1) << "the failing step never ran";
+    }
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.error.startsWith(fault.step)) << result.error.toStdString();
+    EXPECT_TRUE(result.error.endsWith(QString::fromLocal8Bit(strerror(fault.error))))
+        << result.error.toStdString();
+    EXPECT_EQ(readAll(path), fault.afterSwap ? newBytes : oldBytes);
+    EXPECT_TRUE(leftovers().isEmpty()) << leftovers().join(' ').toStdString();
 }
 
-TEST_F(AtomicFileTest, NewFileGets0644LessTheUmask) {
-    const mode_t previous = ::umask(027);
-    const FileWriteResult result = AtomicFile::replace(dir.filePath("fresh.plist"), newBytes);
-    ::umask(previous);
-    ASSERT_TRUE(result.ok);
-    EXPECT_EQ(modeOf(dir.filePath("fresh.plist")), mode_t(0640));
+INSTANTIATE_TEST_SUITE_P(AtomicFile, AtomicFileFault, testing::ValuesIn(faultPoints()),
+                         faultPointName);
+
+ssize_t shortAndInterruptedWrites(int fd, const void* bytes, size_t count) {
+    static int call = 0;
+    if (++call % 3 == 0)
+        return errno = EINTR, -1;
+    return ::write(fd, bytes, std::min<size_t>(count, 7));
+}
+ssize_t writesWithoutProgress(int, const void*, size_t) {
+    return 0;
 }
 
-TEST_F(AtomicFileTest, UnwritablePlacesFailCleanly) {
-    QFile blocker(dir.filePath("regular"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    ASSERT_TRUE(QDir().mkdir(dir.filePath("adir")));
-    const std::vector<std::pair<QString, QString>> cases = {
-        {dir.filePath("missing/prefs.plist"), "create temporary file"},
-        {dir.filePath("regular/prefs.plist"), "create temporary file"}, // parent is a file
-        {dir.filePath("adir"), "target"},
-        {QString(), "path"},
+TEST_F(AtomicFileTest, WritesAreResumedUntilDoneButNeverSpin) {
+    const struct {
+        const char* what;
+        decltype(AtomicFileOps::write) write;
+        QString error; // empty: the write goes in
+    } cases[] = {
+        {"short and interrupted writes", shortAndInterruptedWrites, {}},
+        {"writes without progress", writesWithoutProgress, "write: " + QString(strerror(ENOSPC))},
     };
-    for (const auto& [target, step] : cases) {
-        const FileWriteResult result = AtomicFile::replace(target, newBytes);
-        EXPECT_FALSE(result.ok) << target.toStdString();
-        EXPECT_TRUE(result.error.startsWith(step)) << result.error.toStdString();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(writeFile(path, oldBytes));
+        AtomicFileOps ops = AtomicFileFaults::systemOps();
+        ops.write = c.write;
+        AtomicFileFaults::install(ops);
+        const FileWriteResult result = AtomicFile::replace(path, newBytes);
+        AtomicFileFaults::reset();
+        EXPECT_EQ(result.error, c.error);
+        EXPECT_EQ(readAll(path), c.error.isEmpty() ? newBytes : oldBytes);
     }
-    EXPECT_TRUE(QFileInfo(dir.filePath("adir")).isDir());
-    EXPECT_EQ(readAll(path), oldBytes);
 }
 
-TEST_F(AtomicFileTest, PartialWritesAndInterruptionsAreResumed) {
-    AtomicFileOps ops = AtomicFileFaults::systemOps();
-    ops.write = [](int fd, const void* bytes, size_t count) -> ssize_t {
-        static int call = 0;
-        if (++call % 3 == 0) {
-            errno = EINTR;
-            return -1;
+int refuseGroup(int, uid_t, gid_t) {
+    return errno = EPERM, -1;
+}
+
+// The new file takes over the old one's mode, set-id bits and group; a new file gets 0644
+// less the umask; a writer the system will not let give the file its group still writes.
+TEST_F(AtomicFileTest, NewFileTakesOverModeAndGroup) {
+    const std::optional<gid_t> other = otherGroup();
+    const struct {
+        const char* what;
+        std::optional<mode_t> mode; // none: no file before
+        bool foreignGroup;
+        bool groupRefused;
+        mode_t expectedMode;
+    } cases[] = {
+        {"private", 0600, false, false, 0600},
+        {"read-only", 0444, false, false, 0444},
+        {"set-group-id, foreign group", 02750, true, false, 02750},
+        {"group change refused", 0640, true, true, 0640},
+        {"no file before, umask 027", std::nullopt, false, false, 0640},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.foreignGroup && !other)
+            continue;
+        QFile::remove(path);
+        if (c.mode) {
+            ASSERT_TRUE(writeFile(path, oldBytes));
+            if (c.foreignGroup) {
+                ASSERT_EQ(::chown(QFile::encodeName(path).constData(), uid_t(-1), *other), 0);
+            }
+            ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), *c.mode), 0);
         }
-        return ::write(fd, bytes, count < 7 ? count : 7);
-    };
-    AtomicFileFaults::install(ops);
-    ASSERT_TRUE(AtomicFile::replace(path, newBytes).ok);
-    EXPECT_EQ(readAll(path), newBytes);
+        AtomicFileOps ops = AtomicFileFaults::systemOps();
+        if (c.groupRefused)
+            ops.fchown = refuseGroup;
+        AtomicFileFaults::install(ops);
+        const mode_t umask = ::umask(027);
+        const FileWriteResult result = AtomicFile::replace(path, newBytes);
+        ::umask(umask);
+        AtomicFileFaults::reset();
+        ASSERT_TRUE(result.ok) << result.error.toStdString();
+        EXPECT_EQ(readAll(path), newBytes);
+        EXPECT_EQ(modeOf(path), c.expectedMode);
+        EXPECT_EQ(statOf(path).st_gid, c.foreignGroup && !c.groupRefused ? *other : ::getegid());
+    }
 }
 
-TEST_F(AtomicFileTest, StaleTemporaryFilesAreRemovedButLiveOnesKept) {
+// Every kind of target: a link, however it leads to the file, is written through (the link
+// stays; the file at its end gets the bytes and keeps its mode, or is made); a target that
+// cannot be written fails, naming why, and nothing changes.
+TEST(AtomicFileTargets, LinksAreWrittenThroughAndUnwritableTargetsLeftAsTheyAre) {
+    const struct {
+        const char* target;
+        std::vector<std::pair<const char*, const char*>> links; // name, text
+        QString error;                                          // empty: written
+        const char* written;                                    // where the bytes land
+    } cases[] = {
+        {"p", {{"p", "store/real"}}, {}, "store/real"},
+        {"p", {{"p", "<dir>/store/real"}}, {}, "store/real"},
+        {"p", {{"p", "hop"}, {"hop", "store/real"}}, {}, "store/real"},
+        {"p", {{"p", "d/real"}, {"d", "store"}}, {}, "store/real"},
+        {"p", {{"p", "store/fresh"}}, {}, "store/fresh"},
+        {"missing/p", {}, "create temporary file: " + QString(strerror(ENOENT)), nullptr},
+        {"regular/p", {}, "create temporary file: " + QString(strerror(ENOTDIR)), nullptr},
+        {"store", {}, "target: " + QString(strerror(EISDIR)), nullptr},
+        {"", {}, "path: " + QString(strerror(EISDIR)), nullptr},
+        {"p", {{"p", "p"}}, "resolve link: " + QString(strerror(ELOOP)), nullptr},
+        {"p", {{"p", "absent/p"}}, "create temporary file: " + QString(strerror(ENOENT)), nullptr},
+    };
+    const mode_t umask = ::umask(0);
+    ::umask(umask);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.target << " -> " << (c.links.empty() ? "" : c.links[0].second));
+        QTemporaryDir dir;
+        ASSERT_TRUE(writeFile(dir.filePath("store/real"), "old") &&
+                    writeFile(dir.filePath("regular"), ""));
+        ASSERT_EQ(::chmod(QFile::encodeName(dir.filePath("store/real")), 0640), 0);
+        for (const auto& [name, text] : c.links) {
+            const QByteArray to = QByteArray(text).replace("<dir>", QFile::encodeName(dir.path()));
+            ASSERT_EQ(::symlink(to.constData(), QFile::encodeName(dir.filePath(name))), 0);
+        }
+        const QStringList before = entriesIn(dir.path()) + entriesIn(dir.filePath("store"));
+        const std::optional<FileIdentity> missing;
+        const FileWriteResult result = AtomicFile::replace(
+            *c.target ? dir.filePath(c.target) : QString(), "new", c.written ? nullptr : &missing);
+        EXPECT_EQ(result.error, c.error);
+        EXPECT_FALSE(result.conflict);
+        if (c.written) {
+            EXPECT_EQ(readAll(dir.filePath(c.written)), "new");
+            EXPECT_EQ(modeOf(dir.filePath(c.written)),
+                      QByteArray(c.written) == "store/real" ? 0640 : 0644 & ~umask);
+        }
+        for (const auto& link : c.links)
+            EXPECT_TRUE(QFileInfo(dir.filePath(link.first)).isSymLink()) << link.first;
+        QStringList after = entriesIn(dir.path()) + entriesIn(dir.filePath("store"));
+        after.removeAll("fresh"); // made through the dangling link
+        EXPECT_EQ(after, before); // the links stay; no temporary file anywhere
+        if (!c.written) {
+            EXPECT_EQ(readAll(dir.filePath("store/real")), "old");
+        }
+    }
+}
+
+TEST_F(AtomicFileTest, RemovesAKilledWritersTemporaryFileButNotALiveOne) {
     // A killed writer's file (no lock) goes; one whose writer still holds its lock stays. While
     // another writer is at work nothing goes: a file it swapped out lies unlocked under its
     // temporary name until it has read it.
@@ -120,10 +204,8 @@ TEST_F(AtomicFileTest, StaleTemporaryFilesAreRemovedButLiveOnesKept) {
     const QString stale = dir.filePath(".prefs.plist.Ab12Cd");
     const QString live = dir.filePath(".prefs.plist.Zz99Yy");
     const QString unrelated = dir.filePath(".prefs.plist.toolongname");
-    for (const QString& p : {stale, live, unrelated}) {
-        QFile f(p);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    }
+    for (const QString& p : {stale, live, unrelated})
+        ASSERT_TRUE(writeFile(p, ""));
     const int liveFd = ::open(QFile::encodeName(live).constData(), O_RDONLY);
     ASSERT_EQ(::flock(liveFd, LOCK_EX), 0);
     ASSERT_TRUE(AtomicFile::replace(path, newBytes).ok);
@@ -131,86 +213,7 @@ TEST_F(AtomicFileTest, StaleTemporaryFilesAreRemovedButLiveOnesKept) {
     ::close(otherWriter);
     ASSERT_TRUE(AtomicFile::replace(path, newBytes).ok);
     ::close(liveFd);
-    EXPECT_FALSE(QFile::exists(stale));
-    EXPECT_TRUE(QFile::exists(live));
-    EXPECT_TRUE(QFile::exists(unrelated));
-}
-
-// One failing step: which operation fails, with which error.
-struct Fault {
-    const char* step;
-    int error;
-    bool replacedAnyway; // the rename had already happened
-};
-
-int injectedError = 0;
-
-AtomicFileOps opsFailing(const std::string& step) {
-    AtomicFileOps ops = AtomicFileFaults::systemOps();
-    if (step == "create temporary file")
-        ops.openTemp = [](const char*, int, mode_t) { return errno = injectedError, -1; };
-    if (step == "write")
-        ops.write = [](int, const void*, size_t) -> ssize_t { return errno = injectedError, -1; };
-    if (step == "fchmod")
-        ops.fchmod = [](int, mode_t) { return errno = injectedError, -1; };
-    if (step == "fsync")
-        ops.fsync = [](int) { return errno = injectedError, -1; };
-    if (step == "close") // the descriptor is released even when close reports an error
-        ops.close = [](int fd) { return ::close(fd), errno = injectedError, -1; };
-    if (step == "rename")
-        ops.rename = [](const char*, const char*, unsigned) { return errno = injectedError, -1; };
-    if (step == "open directory")
-        ops.openDirectory = [](const char*, int) { return errno = injectedError, -1; };
-    if (step == "fsync directory")
-        ops.fsyncDirectory = [](int) { return errno = injectedError, -1; };
-    return ops;
-}
-
-class AtomicFileFault : public AtomicFileTest, public testing::WithParamInterface<Fault> {};
-
-TEST_P(AtomicFileFault, ReportsStepAndReasonAndKeepsOldFile) {
-    const Fault& fault = GetParam();
-    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0600), 0); // makes fchmod run
-    injectedError = fault.error;
-    AtomicFileFaults::install(opsFailing(fault.step));
-    const FileWriteResult result = AtomicFile::replace(path, newBytes);
-    AtomicFileFaults::reset();
-    EXPECT_FALSE(result.ok);
-    EXPECT_FALSE(bool(result));
-    EXPECT_TRUE(result.error.startsWith(fault.step)) << result.error.toStdString();
-    EXPECT_TRUE(result.error.endsWith(QString::fromLocal8Bit(strerror(fault.error))))
-        << result.error.toStdString();
-    EXPECT_EQ(readAll(path), fault.replacedAnyway ? newBytes : oldBytes);
-    EXPECT_TRUE(othersIn(dir, "prefs.plist").isEmpty())
-        << othersIn(dir, "prefs.plist").join(' ').toStdString();
-}
-
-std::vector<Fault> faults() {
-    std::vector<Fault> all;
-    for (int error : {ENOSPC, EIO, EACCES}) {
-        for (const char* step : {"create temporary file", "write", "fchmod", "fsync", "rename"})
-            all.push_back({step, error, false});
-        // The temporary file stays open until it is in place, so its lock keeps cleaners off.
-        for (const char* step : {"close", "open directory", "fsync directory"})
-            all.push_back({step, error, true});
-    }
-    return all;
-}
-
-INSTANTIATE_TEST_SUITE_P(AtomicFile, AtomicFileFault, testing::ValuesIn(faults()),
-                         [](const auto& info) {
-                             return testName(std::string(info.param.step) + "_" +
-                                             strerrorname_np(info.param.error));
-                         });
-
-TEST_F(AtomicFileTest, WriteWithoutProgressFailsInsteadOfSpinning) {
-    AtomicFileOps ops = AtomicFileFaults::systemOps();
-    ops.write = [](int, const void*, size_t) -> ssize_t { return 0; };
-    AtomicFileFaults::install(ops);
-    const FileWriteResult result = AtomicFile::replace(path, newBytes);
-    EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.error.startsWith("write"));
-    EXPECT_EQ(readAll(path), oldBytes);
+    EXPECT_EQ(leftovers(), (QStringList{".prefs.plist.Zz99Yy", ".prefs.plist.toolongname"}));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
-#include "common/TestName.h"
+#include "common/LocaleScope.h"
+
 #include "foundation/PlistValue.h"
 #include "foundation/PropertyList.h"
 #include "foundation/XmlPropertyList.h"
@@ -18,10 +19,11 @@ QDateTime utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0
     return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms), Qt::UTC);
 }
 
-// The binary form libplist itself writes for `value`.
+// The binary form libplist itself writes for `value`; empty when it has no node.
 QByteArray binaryOf(const QVariant& value) {
     plist_t node = PlistValue::toNode(value);
-    EXPECT_NE(node, nullptr);
+    if (!node)
+        return {};
     char* bytes = nullptr;
     uint32_t length = 0;
     plist_to_bin(node, &bytes, &length);
@@ -31,184 +33,125 @@ QByteArray binaryOf(const QVariant& value) {
     return result;
 }
 
-// Same type and same value; QVariant's own == converts between numeric types.
-void expectSame(const QVariant& actual, const QVariant& expected) {
-    ASSERT_EQ(actual.typeId(), expected.typeId())
-        << actual.typeName() << " vs " << expected.typeName();
-    if (expected.typeId() == QMetaType::Double && std::isnan(expected.toDouble())) {
-        EXPECT_TRUE(std::isnan(actual.toDouble()));
-        return;
-    }
-    if (expected.typeId() == QMetaType::QDateTime) {
-        EXPECT_EQ(actual.toDateTime().toMSecsSinceEpoch(),
-                  expected.toDateTime().toMSecsSinceEpoch());
-        return;
-    }
-    EXPECT_EQ(actual, expected);
+// Same type and same value (QVariant's own == converts between numeric types).
+testing::AssertionResult same(const std::optional<QVariant>& actual, const QVariant& expected) {
+    if (!actual)
+        return testing::AssertionFailure() << "nothing read";
+    bool equal = actual->typeId() == expected.typeId() && *actual == expected;
+    if (expected.typeId() == QMetaType::Double && std::isnan(expected.toDouble()))
+        equal = std::isnan(actual->toDouble());
+    if (expected.typeId() == QMetaType::QDateTime)
+        equal =
+            actual->toDateTime().toMSecsSinceEpoch() == expected.toDateTime().toMSecsSinceEpoch();
+    if (equal)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure()
+           << actual->typeName() << "(" << actual->toString().toStdString() << ") read back";
 }
 
-struct Case {
+struct Trip {
     const char* name;
-    QVariant value;
+    QVariant written;
+    QVariant xml;    // what XML and the file give back; invalid: the value cannot be written
+    QVariant binary; // what binary gives back
 };
 
-std::vector<Case> scalarCases() {
-    return {
-        {"true", true},
-        {"false", false},
-        {"zero", qint64(0)},
-        {"negative", qint64(-5)},
-        {"int64 min", std::numeric_limits<qint64>::min()},
-        {"int64 max", std::numeric_limits<qint64>::max()},
-        {"just above 32 bits", qint64(4294967296LL)},
-        {"uint64 above int64", quint64(9223372036854775808ULL)},
-        {"uint64 max", std::numeric_limits<quint64>::max()},
-        {"real tenth", 0.1},
-        {"real third", 1.0 / 3.0},
-        {"real tiny", 5e-324},
-        {"real huge", 1.7976931348623157e308},
-        {"real negative", -2.5e-10},
-        {"real infinity", std::numeric_limits<double>::infinity()},
-        {"real minus infinity", -std::numeric_limits<double>::infinity()},
-        {"real nan", std::numeric_limits<double>::quiet_NaN()},
-        {"string empty", QString("")},
-        {"string chinese", QString::fromUtf8("您确定要执行 注销 操作吗？")},
-        {"string emoji", QString::fromUtf8("a😀b")},
-        {"string markup", QString("<tag> & \"quote\" 'apos' ]]>")},
-        {"string whitespace", QString("  lead\ttab\nline  ")},
-        {"data empty", QByteArray()},
-        {"data bytes", QByteArray("\x00\x01\xff\x80 binary", 12)},
-        {"date reference", utc(2001, 1, 1)},
-        {"date recent", utc(2024, 2, 29, 23, 59, 59)},
-        {"date before 1970", utc(1901, 12, 13, 20, 45, 52)},
-        {"date beyond int32 seconds", utc(2100, 6, 1, 12)},
-        {"date year 1", utc(1, 1, 1)},
-        {"date year 9999", utc(9999, 12, 31, 23, 59, 59)},
-    };
+Trip trip(const char* name, const QVariant& value) {
+    return {name, value, value, value};
 }
 
-QVariant nested() {
-    QVariantMap inner{{QString::fromUtf8("键"), QString::fromUtf8("值")},
-                      {"list", QVariantList{qint64(1), 2.5, QString("x"), QVariantList{}}}};
-    return QVariantMap{{"inner", inner}, {"empty", QVariantMap{}}, {"flag", false}};
-}
-
-class ScalarRoundTrip : public testing::TestWithParam<Case> {};
-
-// XML is read by XmlPropertyList, dates and data by libplist.
-TEST_P(ScalarRoundTrip, SurvivesXml) {
-    const QVariant& value = GetParam().value;
-    const QByteArray xml = PropertyList::toXml(value);
-    ASSERT_FALSE(xml.isEmpty());
-    std::optional<QVariant> back = PropertyList::parse(xml);
-    ASSERT_TRUE(back.has_value()) << xml.constData();
-    expectSame(*back, value);
-    const int type = value.typeId();
-    EXPECT_EQ(XmlPropertyList::read(xml) == nullptr,
-              type == QMetaType::QDateTime || type == QMetaType::QByteArray);
-}
-
-TEST_P(ScalarRoundTrip, SurvivesBinary) {
-    const QVariant& value = GetParam().value;
-    std::optional<QVariant> back = PropertyList::parse(binaryOf(value));
-    ASSERT_TRUE(back.has_value());
-    expectSame(*back, value);
-}
-
-TEST_P(ScalarRoundTrip, SurvivesFileInDictionary) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("prefs.plist");
-    const QVariantMap dict{{QString::fromUtf8("ключ"), GetParam().value}};
-    ASSERT_TRUE(PropertyList::writeDictionary(dict, path).ok);
-    std::optional<QVariantMap> back = PropertyList::readDictionary(path);
-    ASSERT_TRUE(back.has_value());
-    ASSERT_EQ(back->size(), 1);
-    expectSame(back->first(), GetParam().value);
-}
-
-INSTANTIATE_TEST_SUITE_P(PlistValue, ScalarRoundTrip, testing::ValuesIn(scalarCases()),
-                         [](const auto& info) { return testName(info.param.name); });
-
-TEST(PlistValue, NestedContainersSurviveXmlAndBinary) {
-    EXPECT_EQ(PropertyList::parse(PropertyList::toXml(nested())), nested());
-    EXPECT_EQ(PropertyList::parse(binaryOf(nested())), nested());
-    // A long list keeps its order, with a failing item at the end still failing the whole.
+QVariantList longList() {
     QVariantList many;
     for (int i = 0; i < 3000; ++i)
         many.append(QVariantMap{{"row", i}});
-    EXPECT_EQ(PropertyList::parse(binaryOf(many)), QVariant(many));
-    EXPECT_EQ(PropertyList::parse(PropertyList::toXml(many)), QVariant(many));
-    QByteArray broken = PropertyList::toXml(QVariantList{1, QString("x")});
-    broken.replace("<string>x</string>", "<string>\xff</string>");
-    EXPECT_FALSE(PropertyList::parse(broken).has_value());
+    return many;
 }
 
-TEST(PlistValue, BinaryDateKeepsMillisecondsAndNegativeFractions) {
-    // libplist's own date getter turns -0.5 s into +0.5 s; the exact stored value must win.
-    for (const QDateTime& date : {utc(2000, 12, 31, 23, 59, 59, 500), utc(2001, 1, 1, 0, 0, 0, 1),
-                                  utc(1850, 3, 4, 5, 6, 7, 890)}) {
-        std::optional<QVariant> back = PropertyList::parse(binaryOf(date));
-        ASSERT_TRUE(back.has_value());
-        EXPECT_EQ(back->toDateTime(), date) << date.toString(Qt::ISODateWithMs).toStdString();
-    }
+QVariant nested(int depth) {
+    QVariant value = QVariantList{};
+    for (int i = 0; i < depth; ++i)
+        value = QVariantList{value};
+    return value;
 }
 
-TEST(PlistValue, QtIntegerTypesWriteAsIntegers) {
-    const std::vector<std::pair<QVariant, QVariant>> cases = {
-        {QVariant(int(-7)), QVariant(qint64(-7))},
-        {QVariant(uint(4000000000u)), QVariant(qint64(4000000000LL))},
-        {QVariant(quint64(12)), QVariant(qint64(12))},
-        {QVariant(float(0.5f)), QVariant(0.5)},
-        {QVariant(QStringList{"a", "b"}), QVariant(QVariantList{QString("a"), QString("b")})},
-        {QVariant(QVariantHash{{"k", true}}), QVariant(QVariantMap{{"k", true}})},
+std::vector<Trip> trips() {
+    const QDateTime halfSecond = utc(2000, 12, 31, 23, 59, 59, 500);
+    const QDateTime beforeEpoch = utc(1969, 12, 31, 23, 59, 59, 999);
+    return {
+        trip("true", true),
+        trip("integer min", std::numeric_limits<qint64>::min()),
+        trip("integer max", std::numeric_limits<qint64>::max()),
+        trip("unsigned above int64", quint64(9223372036854775808ULL)),
+        trip("unsigned max", std::numeric_limits<quint64>::max()),
+        trip("real tenth", 0.1),
+        trip("real tiny", 5e-324),
+        trip("real huge", 1.7976931348623157e308),
+        trip("real minus infinity", -std::numeric_limits<double>::infinity()),
+        trip("real nan", std::numeric_limits<double>::quiet_NaN()),
+        trip("string chinese", QString::fromUtf8("您确定要执行 注销 操作吗？")),
+        trip("string emoji", QString::fromUtf8("a😀b")),
+        trip("string markup", QString("<tag> & \"quote\" 'apos' ]]>")),
+        trip("data", QByteArray("\x00\x01\xff\x80 binary", 12)),
+        trip("date before 1901", utc(1850, 3, 4, 5, 6, 7)),
+        trip("date beyond int32 seconds", utc(2100, 6, 1, 12)),
+        trip("date year 1", utc(1, 1, 1)),
+        trip("date year 9999", utc(9999, 12, 31, 23, 59, 59)),
+        // XML keeps whole seconds: a fraction is dropped, never rounded into the next second.
+        {"date with a fraction", halfSecond, utc(2000, 12, 31, 23, 59, 59), halfSecond},
+        {"date with a fraction before 1970", beforeEpoch, utc(1969, 12, 31, 23, 59, 59),
+         beforeEpoch},
+        {"int", int(-7), qint64(-7), qint64(-7)},
+        {"float", 0.5f, 0.5, 0.5},
+        {"hash", QVariantHash{{"k", true}}, QVariantMap{{"k", true}}, QVariantMap{{"k", true}}},
+        trip(
+            "nested",
+            QVariantMap{{"inner", QVariantMap{{QString::fromUtf8("键"), QString::fromUtf8("值")},
+                                              {"list", QVariantList{1, 2.5, "x", QVariantList{}}}}},
+                        {"empty", QVariantMap{}}}),
+        trip("3000 rows", longList()),
+        trip("nested to the depth limit", QVariantMap{{"in", nested(PlistValue::maxDepth - 1)}}),
+        {"nested past the depth limit", QVariantMap{{"in", nested(PlistValue::maxDepth)}}, {}, {}},
+        {"no value", QVariant(), {}, {}},
+        {"size", QSize(1, 2), {}, {}},
+        {"date past year 9999", utc(9999, 12, 31).addDays(2), {}, {}},
+        {"nul in a string", QString::fromLatin1("nul\0inside", 10), {}, {}},
+        {"nul in a key", QVariantMap{{QString::fromLatin1("k\0ey", 4), 1}}, {}, {}},
+        {"unwritable item", QVariantList{1, QSize()}, {}, {}},
     };
-    for (const auto& [written, read] : cases) {
-        std::optional<QVariant> back = PropertyList::parse(PropertyList::toXml(written));
-        ASSERT_TRUE(back.has_value());
-        expectSame(*back, read);
-    }
 }
 
-TEST(PlistValue, UnrepresentableValuesGiveNoXml) {
-    const std::vector<QVariant> cases = {
-        QVariant(),
-        QVariant::fromValue(QSize(1, 2)),
-        QVariant(QDateTime()),
-        QVariant(utc(9999, 12, 31).addDays(2)),
-        QVariant(QString::fromLatin1("nul\0inside", 10)),
-        QVariant(QVariantMap{{QString::fromLatin1("k\0ey", 4), 1}}),
-        QVariant(QVariantList{1, QVariant::fromValue(QSize())}),
-    };
-    for (const QVariant& value : cases)
-        EXPECT_TRUE(PropertyList::toXml(value).isEmpty()) << value.typeName();
-}
-
-TEST(PlistValue, DepthLimitAppliesBothWays) {
-    auto deepList = [](int depth) {
-        QVariant value = QVariantList{};
-        for (int i = 0; i < depth; ++i)
-            value = QVariantList{value};
-        return value;
-    };
-    EXPECT_FALSE(PropertyList::toXml(deepList(PlistValue::maxDepth)).isEmpty());
-    EXPECT_TRUE(PropertyList::toXml(deepList(PlistValue::maxDepth + 1)).isEmpty());
-}
-
-} // namespace
-
-namespace {
-
-TEST(PlistValue, XmlDatesKeepTheSecondTheyFallIn) {
-    // XML holds whole seconds; a fraction is dropped, never rounded into the next second.
-    const std::vector<std::pair<QDateTime, QDateTime>> cases = {
-        {utc(2000, 12, 31, 23, 59, 59, 500), utc(2000, 12, 31, 23, 59, 59)},
-        {utc(1969, 12, 31, 23, 59, 59, 999), utc(1969, 12, 31, 23, 59, 59)},
-        {utc(2024, 1, 1, 0, 0, 0, 999), utc(2024, 1, 1)},
-    };
-    for (const auto& [written, read] : cases) {
-        std::optional<QVariant> back = PropertyList::parse(PropertyList::toXml(written));
-        ASSERT_TRUE(back.has_value());
-        EXPECT_EQ(back->toDateTime(), read) << written.toString(Qt::ISODateWithMs).toStdString();
+// Every value through XML, binary and a preference file, under the C locale and under a decimal
+// comma (libplist reads and writes reals with the C library, which follows LC_NUMERIC).
+TEST(PropertyListRoundTrip, EveryValueComesBackAsItWasOrIsRefused) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("prefs.plist");
+    for (bool comma : {false, true}) {
+        std::optional<LocaleScope> locale;
+        if (comma)
+            locale.emplace(LocaleScope::DecimalComma{});
+        for (const Trip& t : trips()) {
+            SCOPED_TRACE(testing::Message() << t.name << (comma ? ", decimal comma" : ""));
+            const QByteArray xml = PropertyList::toXml(t.written);
+            // A dictionary is the file; anything else is an entry in it.
+            const QVariantMap file = t.written.typeId() == QMetaType::QVariantMap
+                                         ? t.written.toMap()
+                                         : QVariantMap{{"v", t.written}};
+            const bool written = PropertyList::writeDictionary(file, path).ok;
+            EXPECT_EQ(!xml.isEmpty(), t.xml.isValid()) << xml.constData();
+            EXPECT_EQ(written, t.xml.isValid());
+            EXPECT_EQ(binaryOf(t.written).isEmpty(), !t.binary.isValid());
+            if (!t.xml.isValid())
+                continue;
+            EXPECT_TRUE(same(PropertyList::parse(xml), t.xml)) << xml.constData();
+            // Plain XML is read by the one-pass reader, dates and data by libplist.
+            const int type = t.written.typeId();
+            EXPECT_EQ(XmlPropertyList::read(xml) == nullptr,
+                      type == QMetaType::QDateTime || type == QMetaType::QByteArray);
+            const QVariantMap read = PropertyList::readDictionary(path).value_or(QVariantMap());
+            EXPECT_TRUE(same(file.contains("v") ? read.value("v") : QVariant(read), t.xml));
+            EXPECT_TRUE(same(PropertyList::parse(binaryOf(t.written)), t.binary));
+        }
+        EXPECT_TRUE(PropertyList::toXml(2.25).contains("<real>2.25</real>"));
     }
 }
 

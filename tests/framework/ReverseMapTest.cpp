@@ -1,5 +1,4 @@
-#include "RowListBundle.h"
-#include "TestListController.h"
+#include "PaneList.h"
 
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
@@ -7,37 +6,17 @@
 namespace {
 
 // Counts that cover the cases the grouping must survive: none, zero and below, text, overlaps
-// and runs past the end of the list.
+// and runs past the end of the list; values that read "0" or not, or nothing stored.
 QVariant randomCount(QRandomGenerator& random, int rows) {
-    switch (random.bounded(8)) {
-    case 0:
-        return qint64(0);
-    case 1:
-        return qint64(-random.bounded(1, 4));
-    case 2:
-        return QString::number(random.bounded(1, 6));
-    case 3:
-        return qint64(rows + random.bounded(1, 10)); // beyond the end
-    default:
-        return qint64(random.bounded(1, 6));
-    }
+    const QVariant counts[] = {qint64(0), qint64(-random.bounded(1, 4)),
+                               QString::number(random.bounded(1, 6)),
+                               qint64(rows + random.bounded(1, 10)), qint64(random.bounded(1, 6))};
+    return counts[std::min(random.bounded(8), 4)];
 }
 
 QVariant randomValue(QRandomGenerator& random) {
-    switch (random.bounded(6)) {
-    case 0:
-        return QVariant(); // nothing stored: the row's default
-    case 1:
-        return false;
-    case 2:
-        return qint64(0);
-    case 3:
-        return QStringLiteral("0");
-    case 4:
-        return QStringLiteral("0.0");
-    default:
-        return true;
-    }
+    const QVariant values[] = {QVariant(), false, qint64(0), "0", "0.0", true};
+    return values[random.bounded(6)];
 }
 
 QVariantList randomList(QRandomGenerator& random, int rows) {
@@ -54,15 +33,13 @@ QVariantList randomList(QRandomGenerator& random, int rows) {
 // The reverse map answers exactly what walking every group answers, row for row, on random
 // lists with overlapping groups, over many stored states.
 TEST(ReverseMap, AgreesWithTheScanOfEveryGroup) {
-    QRandomGenerator random(20261206);
     TempDeviceRoot root;
+    QRandomGenerator random(20261206);
     int collapsedSeen = 0;
-    for (int list = 0; list < 40; ++list) {
+    for (int n = 0; n < 40; ++n) {
         const int rows = random.bounded(1, 60);
-        TestListController controller;
-        controller.setBundle(makeRowListBundle(root, randomList(random, rows)));
-        controller.view();
-        const QList<PSSpecifier*> specifiers = controller.specifiers();
+        PaneList list(root, randomList(random, rows));
+        RecordingListController<QEVRootListController>& controller = list.controller;
         for (int state = 0; state < 8; ++state) {
             controller.stored.clear();
             for (int i = 0; i < rows; ++i) {
@@ -70,14 +47,11 @@ TEST(ReverseMap, AgreesWithTheScanOfEveryGroup) {
                 if (value.isValid())
                     controller.stored.insert(QStringLiteral("r%1").arg(i), value);
             }
-            for (PSSpecifier* specifier : specifiers) {
-                SCOPED_TRACE(QStringLiteral("list %1 state %2 row %3")
-                                 .arg(list)
-                                 .arg(state)
-                                 .arg(specifiers.indexOf(specifier))
-                                 .toStdString());
+            for (PSSpecifier* specifier : controller.specifiers()) {
                 const bool byMap = controller.collapsingGroup(specifier).has_value();
-                ASSERT_EQ(byMap, controller.collapsingGroupByScan(specifier).has_value());
+                ASSERT_EQ(byMap, controller.collapsingGroupByScan(specifier).has_value())
+                    << "list " << n << " state " << state << " row "
+                    << controller.specifiers().indexOf(specifier);
                 collapsedSeen += byMap ? 1 : 0;
             }
         }
@@ -89,26 +63,23 @@ TEST(ReverseMap, AgreesWithTheScanOfEveryGroup) {
 // next query, as the scan would see it.
 TEST(ReverseMap, FollowsChangesMadeToTheSharedDictionary) {
     TempDeviceRoot root;
-    TestListController controller;
-    controller.setBundle(
-        makeRowListBundle(root, {groupRow("G"), switchRow("a"), switchRow("b"), switchRow("c")}));
-    controller.view();
-    const QList<PSSpecifier*> list = controller.specifiers();
+    PaneList list(root, {groupRow("G"), switchRow("a"), switchRow("b"), switchRow("c")});
+    RecordingListController<QEVRootListController>& controller = list.controller;
     controller.stored.insert("a", false);
-    ASSERT_FALSE(controller.collapsingGroup(list.at(2)));
+    ASSERT_FALSE(controller.collapsingGroup(list.row(2)));
 
-    controller.dynamicSpecifiers()->insert(1, {list.at(2)});
+    controller.dynamicSpecifiers()->insert(1, {list.row(2)});
     controller.setHasDynamicSpecifiers(true);
-    EXPECT_EQ(controller.collapsingGroup(list.at(2)), std::optional<quint64>(1));
+    EXPECT_EQ(controller.collapsingGroup(list.row(2)), std::optional<quint64>(1));
 
     (*controller.dynamicSpecifiers())[1].clear();
-    EXPECT_FALSE(controller.collapsingGroup(list.at(2)));
+    EXPECT_FALSE(controller.collapsingGroup(list.row(2)));
 
     auto replaced = std::make_shared<QEVRootListController::NestedGroups>();
-    replaced->insert(1, {list.at(3)});
+    replaced->insert(1, {list.row(3)});
     controller.setDynamicSpecifiers(replaced);
-    EXPECT_FALSE(controller.collapsingGroup(list.at(2)));
-    EXPECT_EQ(controller.collapsingGroup(list.at(3)), std::optional<quint64>(1));
+    EXPECT_FALSE(controller.collapsingGroup(list.row(2)));
+    EXPECT_EQ(controller.collapsingGroup(list.row(3)), std::optional<quint64>(1));
 }
 
 } // namespace

@@ -1,61 +1,57 @@
-#include "TestListController.h"
+#include "ListHost.h"
+
+#include "common/Eventually.h"
 
 #include "preferences/PSCellClassRegistry.h"
 #include "preferences/PSEditTextTableCell.h"
 #include "preferences/PSSwitchTableCell.h"
-#include "preferences/PSTableCell.h"
 #include "preferences/UISwitch.h"
 #include "uikit/UIFont.h"
 
 #include <QFontMetricsF>
 #include <QLineEdit>
+#include <QPointer>
 #include <gtest/gtest.h>
 
 namespace {
 
 QVariantList manySwitches(int count) {
-    QVariantList items{row("PSGroupCell", "Group")};
+    QVariantList items{groupRow("Group")};
     for (int i = 0; i < count; ++i)
-        items << row("PSSwitchCell", QString("Row %1").arg(i), QString("k%1").arg(i));
+        items << switchRow(QString("k%1").arg(i));
     return items;
 }
 
-// The row's rectangle as the viewport shows it now.
-QRect onScreen(UITableView* table, NSIndexPath path) {
-    return table->rectForRowAtIndexPath(path).translated(0, -qRound(table->contentOffset().y()));
-}
-
-} // namespace
-
 TEST(UITableView, SectionsHeadersAndFootersComeFromGroups) {
-    TestListController controller({
-        row("PSSwitchCell", "before any group", "a"),
-        row("PSGroupCell", "First", {}, {{"footerText", "First footer"}}),
-        row("PSSwitchCell", "one", "b"),
-        row("PSSliderCell", "two", "c"),
-        row("PSGroupCell", "Empty"),
-        row("PSGroupCell", "", {}, {{"footerText", "Only a footer"}}),
-        row("PSStaticTextCell", "three", "d"),
+    ListHost controller({
+        switchRow("before any group"),
+        groupRow("First", {{"footerText", "First footer"}}),
+        switchRow("one"),
+        cellRow("PSSliderCell", "two", "two"),
+        groupRow("Empty"),
+        groupRow("", {{"footerText", "Only a footer"}}),
+        switchRow("three"),
     });
-    UITableView* table = controller.showTable();
+    UITableView* table = controller.show();
     ASSERT_TRUE(table);
     ASSERT_EQ(table->numberOfSections(), 4);
-    const int rows[] = {1, 2, 0, 1};
-    const char* headers[] = {"", "First", "Empty", ""};
-    const char* footers[] = {"", "First footer", "", "Only a footer"};
+    const struct {
+        int rows;
+        const char* header;
+        const char* footer;
+    } sections[] = {
+        {1, "", ""}, {2, "First", "First footer"}, {0, "Empty", ""}, {1, "", "Only a footer"}};
     for (int s = 0; s < 4; ++s) {
-        EXPECT_EQ(table->numberOfRowsInSection(s), rows[s]) << s;
-        EXPECT_EQ(table->headerTitleForSection(s), headers[s]) << s;
-        EXPECT_EQ(table->footerTitleForSection(s), footers[s]) << s;
+        EXPECT_EQ(table->numberOfRowsInSection(s), sections[s].rows) << s;
+        EXPECT_EQ(table->headerTitleForSection(s), sections[s].header) << s;
+        EXPECT_EQ(table->footerTitleForSection(s), sections[s].footer) << s;
     }
     EXPECT_EQ(controller.specifierAtIndexPath({1, 1})->name(), "two");
     EXPECT_EQ(controller.indexPathForSpecifier(controller.specifiers().at(6)), (NSIndexPath{3, 0}));
     EXPECT_FALSE(controller.indexPathForSpecifier(controller.specifiers().at(1)).has_value());
     EXPECT_EQ(controller.specifierAtIndexPath({2, 0}), nullptr);
     EXPECT_EQ(controller.specifierAtIndexPath({-1, 0}), nullptr);
-    // Sections are inset and stacked in order, each below the previous.
-    EXPECT_EQ(table->rectForSection(1).left(), 16);
-    EXPECT_EQ(table->rectForSection(1).width(), 390 - 32);
+    // Sections are stacked in order, each well below the previous.
     EXPECT_GT(table->rectForSection(1).top(), table->rectForSection(0).bottom() + 20);
 }
 
@@ -66,8 +62,8 @@ TEST(UITableView, AHeaderIsAsHighAsItsWrappedText) {
     const double width = 390 - 2 * 16 - 2 * 16; // the section's inset and the text's
     const QFontMetricsF metrics(UIFont::systemFontOfSize(13));
     for (const QString& text : texts) {
-        TestListController controller({row("PSGroupCell", text), row("PSSwitchCell", "r", "k")});
-        UITableView* table = controller.showTable();
+        ListHost controller({groupRow(text), switchRow("k")});
+        UITableView* table = controller.show();
         ASSERT_TRUE(table);
         const double height =
             metrics.boundingRect(QRectF(0, 0, width, 1e6), Qt::TextWordWrap, text).height();
@@ -75,159 +71,115 @@ TEST(UITableView, AHeaderIsAsHighAsItsWrappedText) {
     }
 }
 
+// Each row's height is asked and used as given where it is a sound height; a cell may give its
+// row a height while it is made.
 TEST(UITableView, EveryRowsHeightIsAskedAndUsed) {
-    TestListController controller({
-        row("PSGroupCell", "G"),
-        row("PSSwitchCell", "plain", "a"),
-        row("PSSwitchCell", "fifty", "b", {{"height", 50}}),
-        row("PSSwitchCell", "text", "c", {{"height", "abc"}}),
-        row("PSSwitchCell", "numeric text", "d", {{"height", "60"}}),
-        row("PSSwitchCell", "negative", "e", {{"height", -5}}),
-        row("PSSwitchCell", "list", "f", {{"height", QVariantList{1}}}),
-        row("PSSwitchCell", "boolean", "g", {{"height", true}}),
-        row("PSSwitchCell", "zero", "h", {{"height", 0}}),
+    PSCellClassRegistry::registerCellClass(
+        "TallCell", [](int style, const QString& reuse, PSSpecifier* specifier) {
+            specifier->setProperty(50, "height");
+            return new PSTableCell(style, reuse, specifier);
+        });
+    ListHost controller({
+        groupRow("G"),
+        switchRow("plain"),
+        switchRow("fifty", {{"height", 50}}),
+        switchRow("text", {{"height", "abc"}}),
+        switchRow("numeric text", {{"height", "60"}}),
+        switchRow("negative", {{"height", -5}}),
+        switchRow("list", {{"height", QVariantList{1}}}),
+        switchRow("boolean", {{"height", true}}),
+        switchRow("zero", {{"height", 0}}),
+        cellRow("PSLinkCell", "made tall", {}, {{"cellClass", "TallCell"}}),
     });
-    UITableView* table = controller.showTable(390, 800);
+    UITableView* table = controller.show(390, 800);
     ASSERT_TRUE(table);
-    const int expected[] = {44, 50, 44, 60, 44, 44, 44, 0};
-    for (int r = 0; r < 8; ++r) {
-        EXPECT_EQ(table->rectForRowAtIndexPath({0, r}).height(), expected[r]) << r;
-        EXPECT_TRUE(controller.heightsAsked.contains(NSIndexPath{0, r})) << r;
+    EXPECT_GE(controller.heightQueries, 9);
+    const int expected[] = {44, 50, 44, 60, 44, 44, 44, 0, 50};
+    int top = table->rectForRowAtIndexPath({0, 0}).top();
+    for (int r = 0; r < 9; ++r) {
+        const QRect rect = table->rectForRowAtIndexPath({0, r});
+        EXPECT_EQ(rect.height(), expected[r]) << r;
+        EXPECT_EQ(rect.top(), top) << r; // rows follow each other
+        top = rect.bottom() + 1;
     }
+    EXPECT_EQ(table->cellForRowAtIndexPath({0, 8})->height(), 50);
 }
 
-TEST(UITableView, ZeroHeightRowShowsNothingTakesNoClickAndNoFocus) {
-    TestListController controller({row("PSGroupCell", "G"), row("PSSwitchCell", "A", "a"),
-                                   row("PSSwitchCell", "B", "b"), row("PSSwitchCell", "C", "c")});
-    UITableView* table = controller.showTable();
+TEST(UITableView, EndUpdatesAsksEveryHeightAgainAndAnimatesToThem) {
+    ListHost controller(manySwitches(30));
+    UITableView* table = controller.show(390, 300);
     ASSERT_TRUE(table);
-    auto* cellB = qobject_cast<PSSwitchTableCell*>(table->cellForRowAtIndexPath({0, 1}));
-    ASSERT_TRUE(cellB);
-    controller.heightOverrides.insert("b", 0);
+    const int cellsMade = controller.cellsMade;
+    controller.heightQueries = 0;
+    controller.heightOverrides.insert("k1", 80);
     table->beginUpdates();
+    table->beginUpdates(); // nested: only the outer end counts
     table->endUpdates();
-    table->finishAnimations();
-    EXPECT_TRUE(cellB->isHidden());
-    EXPECT_EQ(table->rectForRowAtIndexPath({0, 1}).height(), 0);
-    EXPECT_EQ(table->rectForRowAtIndexPath({0, 2}).top(),
-              table->rectForRowAtIndexPath({0, 0}).bottom() + 1);
-    // Clicking where the row was hits the next row instead.
-    const QPoint where = onScreen(table, {0, 1}).topLeft() + QPoint(40, 0);
-    EXPECT_EQ(table->indexPathForRowAtPoint(QPointF(where) + table->contentOffset()),
-              (NSIndexPath{0, 2}));
-    // Tab goes from A's switch straight to C's.
-    auto* switchA =
-        qobject_cast<PSSwitchTableCell*>(table->cellForRowAtIndexPath({0, 0}))->control();
-    auto* switchC =
-        qobject_cast<PSSwitchTableCell*>(table->cellForRowAtIndexPath({0, 2}))->control();
-    switchA->setFocus(Qt::TabFocusReason);
-    ASSERT_TRUE(switchA->hasFocus());
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_TRUE(switchC->hasFocus());
-    EXPECT_EQ(controller.storedCount, 0);
-    // Back to full height: the cell shows again, the same cell.
-    controller.heightOverrides.remove("b");
-    table->beginUpdates();
+    EXPECT_EQ(controller.heightQueries, 0);
     table->endUpdates();
-    table->finishAnimations();
-    EXPECT_FALSE(cellB->isHidden());
-    EXPECT_EQ(table->cellForRowAtIndexPath({0, 1}), cellB);
+    EXPECT_EQ(controller.heightQueries, 30);
+    EXPECT_EQ(table->rectForRowAtIndexPath({0, 1}).height(), 44); // not there yet
+    EXPECT_TRUE(eventually(
+        [&] {
+            return table->rectForRowAtIndexPath({0, 1}).height() == 80;
+        },
+        "the row grows to its new height", 2000));
+    EXPECT_EQ(table->cellForRowAtIndexPath({0, 1})->height(), 80);
+    EXPECT_EQ(controller.cellsMade, cellsMade); // no cell was made again
 }
 
-TEST(UITableView, CellsAreMadeOnlyWhenTheirRowComesIntoView) {
-    TestListController controller(manySwitches(40));
-    UITableView* table = controller.showTable(390, 300);
-    ASSERT_TRUE(table);
-    const int madeAtTop = int(table->madeCells().size());
-    EXPECT_GT(madeAtTop, 3);
-    EXPECT_LT(madeAtTop, 10);
-    for (int r = 0; r < 40; ++r) {
-        PSSpecifier* specifier = controller.specifierAtIndexPath({0, r});
-        PSTableCell* cell = table->cellForRowAtIndexPath({0, r});
-        EXPECT_EQ(specifier->cell(), cell) << r;
-        if (cell) {
-            EXPECT_TRUE(onScreen(table, {0, r}).intersects(table->viewport()->rect())) << r;
-        }
-    }
-    EXPECT_EQ(controller.cellsAsked.size(), madeAtTop);
-    table->setContentOffset(QPointF(0, table->maximumContentOffsetY()));
-    EXPECT_TRUE(table->cellForRowAtIndexPath({0, 39}));
-    EXPECT_FALSE(table->cellForRowAtIndexPath({0, 20}));
-    // The cells are never made twice.
-    table->setContentOffset(QPointF(0, 0));
-    EXPECT_EQ(controller.cellsAsked.size(), table->madeCells().size());
-}
-
-TEST(UITableView, ReloadForgetsCellsAndClearsTheirSpecifiers) {
-    TestListController controller(manySwitches(3));
-    UITableView* table = controller.showTable();
-    ASSERT_TRUE(table);
+TEST(UITableView, ReloadMakesNewCellsAndLetsTheOldGo) {
+    ListHost controller(manySwitches(3));
+    ASSERT_TRUE(controller.show());
     PSSpecifier* specifier = controller.specifierAtIndexPath({0, 0});
     QPointer<PSTableCell> old = specifier->cell();
     ASSERT_TRUE(old);
     controller.reloadSpecifiers();
-    EXPECT_NE(specifier->cell(), old.data());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(old);
     EXPECT_TRUE(specifier->cell()); // a new one for the visible row
 }
 
-TEST(UITableView, EndUpdatesAsksEveryHeightAgainAndAnimates) {
-    TestListController controller(manySwitches(30));
-    UITableView* table = controller.showTable(390, 300);
+// Ending editing stores what was typed and takes the focus from a text field, but not from
+// any other control.
+TEST(UITableView, EndEditingStoresTheTextAndLeavesOtherControlsAlone) {
+    ListHost controller({groupRow("G"), cellRow("PSEditTextCell", "Name", "name"), switchRow("s")});
+    UITableView* table = controller.show();
     ASSERT_TRUE(table);
-    controller.heightsAsked.clear();
-    controller.heightOverrides.insert("k1", 80);
-    table->beginUpdates();
-    table->beginUpdates(); // nested: only the outer end counts
-    table->endUpdates();
-    EXPECT_TRUE(controller.heightsAsked.isEmpty());
-    table->endUpdates();
-    EXPECT_EQ(controller.heightsAsked.size(), 30);
-    EXPECT_TRUE(table->isAnimating());
-    EXPECT_EQ(table->rectForRowAtIndexPath({0, 1}).height(), 44); // not there yet
-    QTRY_COMPARE_WITH_TIMEOUT(table->rectForRowAtIndexPath({0, 1}).height(), 80, 2000);
-    EXPECT_EQ(table->cellForRowAtIndexPath({0, 1})->height(), 80);
-    // No cell was made again.
-    EXPECT_EQ(controller.cellsAsked.size(), table->madeCells().size());
-}
-
-TEST(UITableView, EndEditingTakesTheFocusFromATextField) {
-    TestListController controller({row("PSGroupCell", "G"), row("PSEditTextCell", "Name", "name"),
-                                   row("PSSwitchCell", "S", "s")});
-    UITableView* table = controller.showTable();
-    ASSERT_TRUE(table);
-    auto* cell = qobject_cast<PSEditTextTableCell*>(table->cellForRowAtIndexPath({0, 0}));
-    ASSERT_TRUE(cell);
-    QTest::mouseClick(cell->textField(), Qt::LeftButton);
-    ASSERT_TRUE(cell->textField()->hasFocus());
-    QTest::keyClicks(cell->textField(), "Ada");
+    QLineEdit* field =
+        qobject_cast<PSEditTextTableCell*>(table->cellForRowAtIndexPath({0, 0}))->textField();
+    QTest::mouseClick(field, Qt::LeftButton);
+    ASSERT_TRUE(field->hasFocus());
+    QTest::keyClicks(field, "Ada");
     EXPECT_TRUE(table->endEditing(true));
-    EXPECT_FALSE(cell->textField()->hasFocus());
-    EXPECT_EQ(controller.store.value("name"), QVariant("Ada")); // stored when editing ended
+    EXPECT_FALSE(field->hasFocus());
+    EXPECT_EQ(controller.stored.value("name"), QVariant("Ada"));
     EXPECT_FALSE(table->endEditing(true));
-    // A focused switch is not a text field: it keeps the focus.
-    auto* switchCell = qobject_cast<PSSwitchTableCell*>(table->cellForRowAtIndexPath({0, 1}));
-    switchCell->control()->setFocus(Qt::TabFocusReason);
+    UISwitch* control =
+        qobject_cast<PSSwitchTableCell*>(table->cellForRowAtIndexPath({0, 1}))->control();
+    control->setFocus(Qt::TabFocusReason);
     EXPECT_FALSE(table->endEditing(true));
-    EXPECT_TRUE(switchCell->control()->hasFocus());
+    EXPECT_TRUE(control->hasFocus());
 }
 
-TEST(UITableView, ContentOffsetReportsEveryChangeAndGoesNegativeWhilePulled) {
-    TestListController controller(manySwitches(30));
-    UITableView* table = controller.showTable(390, 400);
+// The offset is reported on every change; it goes negative while the list is pulled down, with
+// the header view following, and springs back; the wheel never scrolls past either end.
+TEST(UITableView, OffsetFollowsPullsAndWheelsWithinItsBounds) {
+    ListHost controller(manySwitches(30));
+    auto* header = new QWidget;
+    header->setGeometry(0, 0, 200, 200);
+    controller.table()->setTableHeaderView(header);
+    UITableView* table = controller.show(390, 400);
     ASSERT_TRUE(table);
+    EXPECT_EQ(header->geometry(), QRect(0, 0, 390, 200));
+    EXPECT_GE(table->rectForRowAtIndexPath({0, 0}).top(), 200);
     table->setContentOffset(QPointF(0, 100));
     table->setContentOffset(QPointF(0, 100)); // no change, no report
-    table->setContentOffset(QPointF(0, -60));
-    EXPECT_EQ(controller.scrolledOffsets, (QList<double>{100, -60}));
-    EXPECT_EQ(table->cellForRowAtIndexPath({0, 0})->y(),
-              table->rectForRowAtIndexPath({0, 0}).top() + 60);
     table->setContentOffset(QPointF(0, 0));
+    EXPECT_EQ(controller.scrolledTo, (QList<double>{100, 0}));
 
-    // Pull the list down with the mouse, on a row's title.
     QWidget* viewport = table->viewport();
-    const QPoint start(200, 150);
+    const QPoint start(200, 250);
     QWidget* under = viewport->childAt(start) ? viewport->childAt(start) : viewport;
     QTest::mousePress(under, Qt::LeftButton, {}, under->mapFrom(viewport, start));
     for (int dy = 10; dy <= 150; dy += 10) {
@@ -238,82 +190,33 @@ TEST(UITableView, ContentOffsetReportsEveryChangeAndGoesNegativeWhilePulled) {
     }
     const double pulled = table->contentOffset().y();
     EXPECT_LT(pulled, -20);
-    EXPECT_GT(pulled, -150); // resists: less than the finger moved
+    EXPECT_GT(pulled, -150); // resists: less than the pointer moved
+    EXPECT_NEAR(header->y(), -pulled, 1);
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, start + QPoint(0, 150));
     table->finishAnimations();
     EXPECT_EQ(table->contentOffset().y(), 0); // sprang back
-    EXPECT_EQ(controller.scrolledOffsets.last(), 0);
-    EXPECT_EQ(controller.storedCount, 0); // a drag is not a click
+    EXPECT_EQ(controller.scrolledTo.last(), 0);
+    EXPECT_TRUE(controller.writes.isEmpty()); // a drag is not a click
+
+    for (int delta : {120, -120 * 100}) {
+        QWheelEvent wheel(QPointF(100, 100), viewport->mapToGlobal(QPointF(100, 100)), QPoint(),
+                          QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(viewport, &wheel);
+        EXPECT_EQ(table->contentOffset().y(), delta > 0 ? 0 : table->maximumContentOffsetY());
+    }
 }
 
-TEST(UITableView, HeaderViewSitsAboveTheFirstSection) {
-    TestListController controller(manySwitches(2));
-    auto* header = new QWidget;
-    header->setGeometry(0, 0, 200, 200);
-    controller.table()->setTableHeaderView(header);
-    UITableView* table = controller.showTable();
+TEST(PSListController, DestroyedWhileItsTableShowsAndEdits) {
+    auto* controller = new ListHost({groupRow("G"), cellRow("PSEditTextCell", "Name", "name")});
+    UITableView* table = controller->show();
     ASSERT_TRUE(table);
-    EXPECT_EQ(header->parentWidget(), table->viewport());
-    EXPECT_EQ(header->geometry(), QRect(0, 0, 390, 200));
-    EXPECT_GE(table->rectForRowAtIndexPath({0, 0}).top(), 200);
-    table->setContentOffset(QPointF(0, -40));
-    EXPECT_EQ(header->y(), 40);
-    table->setTableHeaderView(header); // again: nothing moves
-    EXPECT_EQ(header->geometry(), QRect(0, 40, 390, 200));
-}
-
-TEST(UITableView, MouseWheelScrollsWithinTheContent) {
-    TestListController controller(manySwitches(30));
-    UITableView* table = controller.showTable(390, 400);
-    ASSERT_TRUE(table);
-    QWheelEvent up(QPointF(100, 100), table->viewport()->mapToGlobal(QPointF(100, 100)), QPoint(),
-                   QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(table->viewport(), &up);
-    EXPECT_EQ(table->contentOffset().y(), 0); // never above the top
-    QWheelEvent down(QPointF(100, 100), table->viewport()->mapToGlobal(QPointF(100, 100)), QPoint(),
-                     QPoint(0, -120 * 100), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(table->viewport(), &down);
-    EXPECT_EQ(table->contentOffset().y(), table->maximumContentOffsetY());
-}
-
-TEST(PSListController, ViewLifecycleFollowsTheWindow) {
-    TestListController controller(manySwitches(2));
-    EXPECT_TRUE(controller.lifecycle.isEmpty());
-    UITableView* table = controller.showTable();
-    ASSERT_TRUE(table);
-    EXPECT_EQ(controller.view(), table);
-    EXPECT_EQ(controller.lifecycle, (QStringList{"didLoad", "willAppear"}));
-    table->hide();
-    EXPECT_EQ(controller.lifecycle.last(), "willDisappear");
-    EXPECT_EQ(controller.lifecycle.count("didLoad"), 1);
-}
-
-TEST(UITableView, ACellMayGiveItsRowAHeightWhileItIsMade) {
-    PSCellClassRegistry::registerCellClass(
-        "TallCell", [](int style, const QString& reuse, PSSpecifier* specifier) {
-            specifier->setProperty(50, "height");
-            return new PSTableCell(style, reuse, specifier);
-        });
-    TestListController controller(
-        {row("PSLinkCell", "T", {}, {{"cellClass", "TallCell"}}), row("PSLinkCell", "U")});
-    UITableView* table = controller.showTable();
-    ASSERT_TRUE(table);
-    EXPECT_EQ(table->rectForRowAtIndexPath({0, 0}).height(), 50);
-    EXPECT_EQ(table->cellForRowAtIndexPath({0, 0})->height(), 50);
-    EXPECT_EQ(table->rectForRowAtIndexPath({0, 1}).top(),
-              table->rectForRowAtIndexPath({0, 0}).bottom() + 1);
-}
-
-TEST(PSListController, DestroyedWhileItsTableShows) {
-    auto* controller =
-        new TestListController({row("PSGroupCell", "G"), row("PSEditTextCell", "Name", "name")});
-    UITableView* table = controller->showTable();
-    ASSERT_TRUE(table);
-    auto* cell = qobject_cast<PSEditTextTableCell*>(table->cellForRowAtIndexPath({0, 0}));
-    ASSERT_TRUE(cell);
-    cell->textField()->setFocus();
+    qobject_cast<PSEditTextTableCell*>(table->cellForRowAtIndexPath({0, 0}))
+        ->textField()
+        ->setFocus();
     QPointer<UITableView> guard(table);
     delete controller; // must not call back into the half-destroyed controller
     EXPECT_TRUE(!guard || guard->controller() == nullptr);
     delete guard.data();
 }
+
+} // namespace

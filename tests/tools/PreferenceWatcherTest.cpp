@@ -1,70 +1,62 @@
 #include "PreferenceWatcher.h"
+#include "common/Files.h"
 
 #include "foundation/PropertyList.h"
 #include "notify/NotifyCenter.h"
 
-#include <QDBusConnection>
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
-class PreferenceWatcherTest : public testing::Test {
-protected:
+// Each refresh names every key that changed since the last one, once, and no other; a file
+// that cannot be read counts as empty.
+TEST(PreferenceWatcher, DescribesEachChangedKeyOnce) {
     QTemporaryDir dir;
-    QString path() const { return dir.filePath("prefs.plist"); }
-    void write(const QVariantMap& map) { ASSERT_TRUE(PropertyList::writeDictionary(map, path())); }
-};
-
-TEST_F(PreferenceWatcherTest, DescribesEachChangedKeyOnce) {
-    write({{"enabled", true}, {"speed", 1.5}, {"name", "a"}});
-    PreferenceWatcher watcher(path());
-
+    const QString path = dir.filePath("prefs.plist");
+    const auto file = [](const QVariantMap& map) { return PropertyList::toXml(map); };
+    ASSERT_TRUE(writeFile(path, file({{"enabled", true}, {"speed", 1.5}, {"name", "a"}})));
+    PreferenceWatcher watcher(path);
     const struct {
-        QVariantMap next;
+        QByteArray next;
         QStringList expected;
     } steps[] = {
-        {{{"enabled", true}, {"speed", 1.5}, {"name", "a"}}, {}},
-        {{{"enabled", false}, {"speed", 1.5}, {"name", "a"}}, {"enabled: true -> false"}},
-        {{{"enabled", false}, {"name", "b"}, {"color", "#FF0000"}},
+        {file({{"enabled", true}, {"speed", 1.5}, {"name", "a"}}), {}},
+        {file({{"enabled", false}, {"speed", 1.5}, {"name", "a"}}), {"enabled: true -> false"}},
+        {file({{"enabled", false}, {"name", "b"}, {"color", "#FF0000"}}),
          {"color: (none) -> \"#FF0000\"", "name: \"a\" -> \"b\"", "speed: 1.5 -> (none)"}},
-        {{{"enabled", false}, {"name", "b"}, {"color", "#FF0000"}, {"n", QVariantList{1, "x"}}},
+        {file({{"enabled", false},
+               {"name", "b"},
+               {"color", "#FF0000"},
+               {"n", QVariantList{1, "x"}}}),
          {"n: (none) -> [1, \"x\"]"}},
+        {"<plist><dict><key>k</key>",
+         {"color: \"#FF0000\" -> (none)", "enabled: false -> (none)", "n: [1, \"x\"] -> (none)",
+          "name: \"b\" -> (none)"}},
     };
     for (const auto& step : steps) {
-        write(step.next);
+        ASSERT_TRUE(writeFile(path, step.next));
         EXPECT_EQ(watcher.refresh(), step.expected);
     }
 }
 
-TEST_F(PreferenceWatcherTest, AnUnreadableFileReadsAsEmpty) {
-    write({{"k", 1}});
-    PreferenceWatcher watcher(path());
-    QFile file(path());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write("<plist><dict><key>k</key>");
-    file.close();
-    EXPECT_EQ(watcher.refresh(), QStringList{"k: 1 -> (none)"});
-    EXPECT_TRUE(watcher.contents().isEmpty());
-}
-
-// The real program, observing the real bus: one notification, one block of output.
-TEST_F(PreferenceWatcherTest, TheProgramPrintsChangesOnNotification) {
-    if (!QDBusConnection::sessionBus().isConnected())
-        GTEST_SKIP() << "no session bus";
-    write({{"volume", 3}});
+// The real program on the real bus: one notification, one block of output.
+TEST(PreferenceWatcher, TheProgramPrintsChangesOnNotification) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(
+        writeFile(dir.filePath("prefs.plist"), PropertyList::toXml(QVariantMap{{"volume", 3}})));
     QProcess watcher;
     watcher.start(QStringLiteral(QEV_BINARY_DIR "/tools/prefwatch"),
                   {"--root", dir.path(), "--file", "/prefs.plist", "--name",
-                   "test.prefwatch/Reload", "--count", "1"});
+                   "qev.test.prefwatch/Reload", "--count", "1"});
     ASSERT_TRUE(watcher.waitForReadyRead(10000)); // the "watching" line: it is subscribed
-    write({{"volume", 4}});
-    NotifyCenter::darwin()->post("test.prefwatch/Reload");
+    ASSERT_TRUE(
+        writeFile(dir.filePath("prefs.plist"), PropertyList::toXml(QVariantMap{{"volume", 4}})));
+    NotifyCenter::darwin()->post("qev.test.prefwatch/Reload");
     ASSERT_TRUE(watcher.waitForFinished(10000));
     const QString out = QString::fromUtf8(watcher.readAllStandardOutput());
-    EXPECT_TRUE(out.contains("test.prefwatch/Reload (1)")) << out.toStdString();
+    EXPECT_TRUE(out.contains("qev.test.prefwatch/Reload (1)")) << out.toStdString();
     EXPECT_TRUE(out.contains("volume: 3 -> 4")) << out.toStdString();
 }
 
