@@ -1,5 +1,6 @@
 #include "preferences/PSSpecifier.h"
 
+#include "foundation/NSBundle.h"
 #include "preferences/PSListController.h"
 #include "preferences/PSTableCell.h"
 
@@ -117,6 +118,20 @@ QString PSSpecifier::footerText() const {
 void PSSpecifier::setFooterText(const QString& text) {
     _footerText = text;
     _hasFooterText = true;
+}
+
+QString PSSpecifier::localizationTable() const {
+    const QString own = textOrEmpty(_properties.value(QStringLiteral("localizationTable")));
+    return own.isEmpty() ? _localizationTable : own;
+}
+
+void PSSpecifier::setLocalizationTable(const QString& table) {
+    _localizationTable = table;
+}
+
+QString PSSpecifier::localizedString(const QString& text) const {
+    NSBundle* bundle = _target && _target->bundle() ? _target->bundle() : NSBundle::mainBundle();
+    return bundle ? bundle->localizedStringForKey(text, text, localizationTable()) : text;
 }
 
 PSCellType PSSpecifier::cellType() const {

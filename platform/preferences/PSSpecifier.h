@@ -46,6 +46,13 @@ public:
     // A group's footer, translated by the loader; else "footerText" itself.
     QString footerText() const;
     void setFooterText(const QString& text);
+    // The strings table the row's texts come from: its own "localizationTable", else its
+    // list's, as the loader set it.
+    QString localizationTable() const;
+    void setLocalizationTable(const QString& table);
+    // `text` through that table of the target's bundle (else the main bundle); `text` itself
+    // where nothing translates it.
+    QString localizedString(const QString& text) const;
 
     PSCellType cellType() const;
     QString cellClassName() const;
@@ -58,5 +65,6 @@ private:
     bool _hasName = false;
     QString _footerText;
     bool _hasFooterText = false;
+    QString _localizationTable;
     PSCellType _cellType = PSCellTypeFromString(QString());
 };

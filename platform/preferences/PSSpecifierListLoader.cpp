@@ -41,6 +41,7 @@ PSSpecifier* makeSpecifier(const QVariantMap& item, ListTranslator& translate,
     auto* specifier = new PSSpecifier(item, target, owner);
     const QString itemTable = textOf(item.value(kLocalizationTable));
     const QString table = itemTable.isEmpty() ? listTable : itemTable;
+    specifier->setLocalizationTable(table);
     const QVariant label = item.value(kLabel);
     if (label.typeId() == QMetaType::QString)
         specifier->setName(translate(label.toString(), table));
