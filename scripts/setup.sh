@@ -11,6 +11,7 @@ PACKAGES=(
   libplist-dev libgtest-dev libgmock-dev libbenchmark-dev
   dbus dbus-bin psmisc
   fonts-noto-cjk fonts-inter qt6-translations-l10n
+  xvfb at-spi2-core python3-pyatspi
 )
 
 missing=()
