@@ -47,7 +47,6 @@ public:
     QList<PSTableCell*> madeCells() const;
     // Makes the cell of every shown row, now and whenever rows are shown from now on.
     void makeEveryRow();
-    bool makesEveryRow() const { return _makesEveryRow; }
     // In content coordinates, at the rows' current (possibly animating) heights.
     QRect rectForRowAtIndexPath(NSIndexPath indexPath) const;
     QRect rectForSection(int section) const; // the section's white rounded area

@@ -55,10 +55,6 @@ UIKeyboardFocus* UIKeyboardFocus::instance() {
     return watcher;
 }
 
-UIFocusRing* UIKeyboardFocus::ring() const {
-    return _ring;
-}
-
 void UIKeyboardFocus::pressOnEnter(QAbstractButton* button) {
     if (button)
         button->installEventFilter(enterPresses());

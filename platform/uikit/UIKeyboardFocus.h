@@ -18,10 +18,6 @@ public:
     // The application's one watcher; made with the application object.
     static UIKeyboardFocus* instance();
 
-    bool keyboardInUse() const { return _keyboardInUse; }
-    // The ring drawn now, or none.
-    UIFocusRing* ring() const;
-
     // Enter and Return press `button` as Space does: down while the key is held, a click when
     // it is let go. Buttons of the platform take the keyboard this way; a dialog's default
     // button keeps its own Enter.
