@@ -5,8 +5,10 @@ Starts the real Settings program on the pane under Xvfb, with Qt's AT-SPI bridge
 the pane through pyatspi, the library Orca uses: it finds the controls by name in the
 accessibility tree, toggles the player switch through its action, steps a slider through its
 action and sets a typed value through its value interface. After each, the preference file is
-read with plistlib (it must hold exactly that change) and the reload notifications on the
-session bus are counted (exactly one). Run it on a session bus of its own (dbus-run-session).
+read with plistlib (it must hold exactly that change), the reload notifications on the session
+bus are counted (exactly one) and the change must have been announced as an event once. A
+colour another program writes into the file is shown and announced too. Run it on a session
+bus of its own (dbus-run-session).
 
 Exit status: 0 passed, 1 failed, 77 skipped (no Xvfb on this machine).
 """
@@ -88,9 +90,10 @@ class ReloadCounter:
 
 class HeardEvents:
     """The accessibility events a screen reader hears: a switch's new state, a slider's new
-    value, by the name and role of the control they come from."""
+    value, a colour row's new text, by the name and role of the control they come from."""
 
-    TYPES = ("object:state-changed:checked", "object:property-change:accessible-value")
+    TYPES = ("object:state-changed:checked", "object:property-change:accessible-value",
+             "object:property-change:accessible-description")
 
     def __init__(self):
         import pyatspi
@@ -142,6 +145,13 @@ def read_file(path):
         return {}
 
 
+def write_file(path, entries):
+    """As another program writes the file: a new file renamed over the old one."""
+    with open(path + ".new", "wb") as file:
+        plistlib.dump(entries, file)
+    os.replace(path + ".new", path)
+
+
 def find(root, name, role, what):
     import pyatspi
 
@@ -183,7 +193,7 @@ def run(root):
 
     counter = ReloadCounter()
     events = HeardEvents()
-    checked, value_changed = HeardEvents.TYPES
+    checked, value_changed, described = HeardEvents.TYPES
     path = os.path.join(root, PREFS)
     app = wait_for(lambda: next((a for a in pyatspi.Registry.getDesktop(0)
                                  if a is not None and a.name == "Settings"), None),
@@ -218,6 +228,20 @@ def run(root):
     if not math.isclose(value.currentValue, 0.25, abs_tol=1e-6):
         raise Failure(f"the slider reports {value.currentValue}")
     wait_for(lambda: events.count(value_changed, volume) == 2, "the new value was announced")
+
+    # Another program writes a colour: the row shows it and says so, and the pane posts nothing.
+    colour = find(app, {"歌词颜色", "Lyrics Colour"}, pyatspi.ROLE_PUSH_BUTTON,
+                  "the lyrics colour row is in the tree")
+    if colour.description != "#5856D6":
+        raise Failure(f"the lyrics colour row reads {colour.description!r}")
+    notified = counter.settled()
+    write_file(path, dict(read_file(path), lyricsColor="#112233"))
+    wait_for(lambda: events.count(described, colour), "the row announced the colour written")
+    if colour.description != "#112233":
+        raise Failure(f"the lyrics colour row reads {colour.description!r}")
+    if counter.settled() != notified:
+        raise Failure("the pane announced another program's change as its own")
+    print("ok: a colour written by another program: shown and announced, nothing posted")
 
     # Each change was announced once: by now a second announcement of any would have come.
     counter.settled()
