@@ -5,14 +5,22 @@
 #include "preferences/PSTableCell.h"
 #include "preferences/UITableView.h"
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 
 namespace {
-bool gUncachedPathForBenchmark = false;
-const QList<quint64> kNoGroups;
 const QString kNestedEntryCountKey = QStringLiteral("nestedEntryCount");
 const QString kRootListName = QStringLiteral("Root");
+
+// Pointers of different rows compare through std::less, which orders any two.
+bool byRowThenKey(const std::pair<PSSpecifier*, quint64>& a,
+                  const std::pair<PSSpecifier*, quint64>& b) {
+    if (a.first != b.first)
+        return std::less<PSSpecifier*>()(a.first, b.first);
+    return a.second < b.second;
+}
 
 qint64 truncatedToInt64(double value) {
     if (std::isnan(value))
@@ -94,6 +102,8 @@ void QEVRootListController::setupNestedSpecifiers(const QList<PSSpecifier*>& spe
 }
 
 void QEVRootListController::setPreferenceValue(const QVariant& value, PSSpecifier* specifier) {
+    if (_collapsedInPass)
+        _collapsedInPass->clear(); // a store within a pass may change what a group shows
     PSListController::setPreferenceValue(value, specifier);
     if (hasDynamicSpecifiers())
         reloadSpecifiers();
@@ -114,39 +124,53 @@ void QEVRootListController::setDynamicSpecifiers(std::shared_ptr<NestedGroups> d
     _reverseMapBuilt = false;
 }
 
-void QEVRootListController::setUncachedPathForBenchmark(bool uncached) {
-    gUncachedPathForBenchmark = uncached;
-}
-
-bool QEVRootListController::uncachedPathForBenchmark() {
-    return gUncachedPathForBenchmark;
-}
-
 void QEVRootListController::rebuildReverseMap() {
     _controllingIndices.clear();
     _indexedGroups = _dynamicSpecifiers ? *_dynamicSpecifiers : NestedGroups();
     for (auto it = _indexedGroups.cbegin(); it != _indexedGroups.cend(); ++it) {
-        for (PSSpecifier* member : it.value()) {
-            QList<quint64>& keys = _controllingIndices[member];
-            // A row listed twice in one group still belongs to it once.
-            if (keys.isEmpty() || keys.constLast() != it.key())
-                keys.append(it.key());
-        }
+        for (PSSpecifier* member : it.value())
+            _controllingIndices.emplace_back(member, it.key());
     }
+    std::sort(_controllingIndices.begin(), _controllingIndices.end(), byRowThenKey);
+    // A row listed twice in one group still belongs to it once.
+    _controllingIndices.erase(std::unique(_controllingIndices.begin(), _controllingIndices.end()),
+                              _controllingIndices.end());
     _reverseMapBuilt = true;
 }
 
-const QList<quint64>& QEVRootListController::controllingIndicesOf(PSSpecifier* specifier) {
+std::span<const std::pair<PSSpecifier*, quint64>>
+QEVRootListController::controllingIndicesOf(PSSpecifier* specifier) {
     const bool current =
         _reverseMapBuilt && (_dynamicSpecifiers ? _dynamicSpecifiers->isSharedWith(_indexedGroups)
                                                 : _indexedGroups.isEmpty());
     if (!current)
         rebuildReverseMap();
-    const auto found = _controllingIndices.constFind(specifier);
-    return found == _controllingIndices.cend() ? kNoGroups : found.value();
+    const auto [first, last] = std::equal_range(
+        _controllingIndices.cbegin(), _controllingIndices.cend(), std::pair(specifier, quint64(0)),
+        [](const auto& a, const auto& b) { return std::less<PSSpecifier*>()(a.first, b.first); });
+    return {first, last};
+}
+
+void QEVRootListController::heightPassWillBegin(UITableView*) {
+    _collapsedInPass.emplace();
+}
+
+void QEVRootListController::heightPassDidEnd(UITableView*) {
+    _collapsedInPass.reset();
 }
 
 bool QEVRootListController::isCollapsedByGroup(quint64 controllingIndex) {
+    if (!_collapsedInPass)
+        return readsCollapsed(controllingIndex);
+    const auto known = _collapsedInPass->constFind(controllingIndex);
+    if (known != _collapsedInPass->cend())
+        return known.value();
+    const bool collapsed = readsCollapsed(controllingIndex);
+    _collapsedInPass->insert(controllingIndex, collapsed);
+    return collapsed;
+}
+
+bool QEVRootListController::readsCollapsed(quint64 controllingIndex) {
     const QList<PSSpecifier*> list = specifiers();
     if (controllingIndex >= static_cast<quint64>(list.size()))
         return false;
@@ -161,7 +185,7 @@ bool QEVRootListController::isCollapsedByGroup(quint64 controllingIndex) {
 std::optional<quint64> QEVRootListController::collapsingGroup(PSSpecifier* specifier) {
     if (!specifier)
         return std::nullopt;
-    for (quint64 key : controllingIndicesOf(specifier)) {
+    for (const auto& [row, key] : controllingIndicesOf(specifier)) {
         if (isCollapsedByGroup(key))
             return key;
     }
@@ -183,9 +207,7 @@ double QEVRootListController::heightForRowAtIndexPath(UITableView* tableView,
     if (!hasDynamicSpecifiers() || !_dynamicSpecifiers)
         return PSListController::heightForRowAtIndexPath(tableView, indexPath);
     PSSpecifier* specifier = specifierAtIndexPath(indexPath);
-    const std::optional<quint64> collapsing =
-        uncachedPathForBenchmark() ? collapsingGroupByScan(specifier) : collapsingGroup(specifier);
-    if (collapsing) {
+    if (collapsingGroup(specifier)) {
         // A collapsed row keeps its cell; clipping stops its content drawing outside the
         // zero-height row.
         const QVariant cellValue = specifier->propertyForKey(PSTableCellKey);

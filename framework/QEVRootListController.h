@@ -7,6 +7,9 @@
 #include <QMap>
 #include <memory>
 #include <optional>
+#include <span>
+#include <utility>
+#include <vector>
 
 class PSSpecifier;
 class UITableView;
@@ -34,6 +37,9 @@ public:
     void setPreferenceValue(const QVariant& value, PSSpecifier* specifier) override;
     void reloadSpecifiers() override;
     double heightForRowAtIndexPath(UITableView* tableView, NSIndexPath indexPath) override;
+    // Within a height pass a group's state is worked out once, for all the rows it holds.
+    void heightPassWillBegin(UITableView* tableView) override;
+    void heightPassDidEnd(UITableView* tableView) override;
 
     // Plain accessors. The dictionary is shared, not copied: the setter keeps the object given.
     std::shared_ptr<NestedGroups> dynamicSpecifiers() const { return _dynamicSpecifiers; }
@@ -55,22 +61,22 @@ public:
     // membership in each: the reference the reverse map must agree with.
     std::optional<quint64> collapsingGroupByScan(PSSpecifier* specifier);
 
-    // Benchmark only: answer heights by the scan above and have subclasses skip their caches,
-    // so the original cost can be measured beside the current one in the same run.
-    static void setUncachedPathForBenchmark(bool uncached);
-    static bool uncachedPathForBenchmark();
-
 private:
     bool isCollapsedByGroup(quint64 controllingIndex);
-    const QList<quint64>& controllingIndicesOf(PSSpecifier* specifier);
+    bool readsCollapsed(quint64 controllingIndex);
+    // The run of the reverse map that holds `specifier`'s groups.
+    std::span<const std::pair<PSSpecifier*, quint64>> controllingIndicesOf(PSSpecifier* specifier);
     void rebuildReverseMap();
 
     std::shared_ptr<NestedGroups> _dynamicSpecifiers;
     bool _hasDynamicSpecifiers = false;
-    // Row -> keys of the groups that hold it, in key order. Built from a shallow copy of the
-    // dictionary: a change made to the shared dictionary detaches it from that copy, which
-    // tells the map to rebuild before it answers again.
-    QHash<PSSpecifier*, QList<quint64>> _controllingIndices;
+    // (row, key of a group that holds it), sorted, so a row's groups are one run in key order:
+    // one block however many rows are held. Built from a shallow copy of the dictionary: a
+    // change made to the shared dictionary detaches it from that copy, which tells the map to
+    // rebuild before it answers again.
+    std::vector<std::pair<PSSpecifier*, quint64>> _controllingIndices;
     NestedGroups _indexedGroups;
     bool _reverseMapBuilt = false;
+    // Controlling row -> whether it collapses its group, for the height pass under way.
+    std::optional<QHash<quint64, bool>> _collapsedInPass;
 };

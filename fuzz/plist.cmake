@@ -6,6 +6,7 @@ set(QEV_PLIST_SOURCES
     ${QEV_PLIST_FOUNDATION}/PlistGuard.cpp
     ${QEV_PLIST_FOUNDATION}/BinaryPlistScanner.cpp
     ${QEV_PLIST_FOUNDATION}/XmlPlistScanner.cpp
+    ${QEV_PLIST_FOUNDATION}/XmlPropertyList.cpp
     ${QEV_PLIST_FOUNDATION}/AtomicFile.cpp
     ${QEV_PLIST_FOUNDATION}/AtomicFileFaults.cpp
     ${QEV_PLIST_FOUNDATION}/AtomicTempFile.cpp)

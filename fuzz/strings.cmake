@@ -8,6 +8,7 @@ qev_fuzz_target(fuzz_strings
     ${QEV_STRINGS_FOUNDATION}/PlistGuard.cpp
     ${QEV_STRINGS_FOUNDATION}/BinaryPlistScanner.cpp
     ${QEV_STRINGS_FOUNDATION}/XmlPlistScanner.cpp
+    ${QEV_STRINGS_FOUNDATION}/XmlPropertyList.cpp
     ${QEV_STRINGS_FOUNDATION}/AtomicFile.cpp
     ${QEV_STRINGS_FOUNDATION}/AtomicFileFaults.cpp
     ${QEV_STRINGS_FOUNDATION}/AtomicTempFile.cpp

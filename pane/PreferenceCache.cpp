@@ -85,7 +85,7 @@ const PreferenceSnapshot* PreferenceCache::passSnapshot() const {
 }
 
 bool PreferenceCache::reusable(const QString& hostPath) {
-    if (!_enabled || !_valid || hostPath != _path || !_snapshot.identity)
+    if (!_valid || hostPath != _path || !_snapshot.identity)
         return false;
     const qint64 readAt = realtimeNs();
     const std::optional<FileIdentity> now = FileIdentity::of(hostPath);
@@ -127,8 +127,6 @@ void PreferenceCache::load(const QString& hostPath) {
 
 void PreferenceCache::remember(const QString& hostPath, const FileIdentity& written,
                                QByteArray bytes, QVariantMap dictionary) {
-    if (!_enabled)
-        return;
     _path = hostPath;
     _snapshot = PreferenceSnapshot{written, std::move(bytes), std::move(dictionary), true};
     _valid = true;
@@ -137,17 +135,11 @@ void PreferenceCache::remember(const QString& hostPath, const FileIdentity& writ
 }
 
 void PreferenceCache::beginPass() {
-    _inPass = _enabled;
+    _inPass = true;
     _passRead = false;
 }
 
 void PreferenceCache::endPass() {
     _inPass = false;
     _passRead = false;
-}
-
-void PreferenceCache::setEnabled(bool enabled) {
-    _enabled = enabled;
-    _valid = false;
-    _inPass = false;
 }

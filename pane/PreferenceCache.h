@@ -43,7 +43,6 @@ public:
     // The look this pass already took, or none before its first read and outside a pass.
     const PreferenceSnapshot* passSnapshot() const;
 
-    void setEnabled(bool enabled); // off: every read parses, as with no cache at all
     int parseCount() const { return _parses; }
 
     // How close to a read a file's change time may lie and still be racy: far above any
@@ -59,7 +58,6 @@ private:
     QString _path;
     bool _valid = false;
     bool _racy = true;
-    bool _enabled = true;
     bool _inPass = false;
     bool _passRead = false;
     int _parses = 0;

@@ -43,7 +43,6 @@ public:
     // Reads between these look at the file once (see PreferenceCache::beginPass).
     void beginReadPass() const { _cache.beginPass(); }
     void endReadPass() const { _cache.endPass(); }
-    void setCacheEnabled(bool enabled) const { _cache.setEnabled(enabled); }
     int parseCount() const { return _cache.parseCount(); }
 
     // The name an unreadable file is moved to: "<file>.unreadable-<UTC time>", then "-2", "-3"...

@@ -42,27 +42,19 @@ std::optional<QString> TOLVPLAYERPreferencesListController::entryKey(PSSpecifier
     return key.toString();
 }
 
-void TOLVPLAYERPreferencesListController::followBenchmarkSwitch() {
-    const bool cached = !uncachedPathForBenchmark();
-    if (cached != _storeCached) {
-        _storeCached = cached;
-        _store.setCacheEnabled(cached);
-    }
-}
-
-void TOLVPLAYERPreferencesListController::heightPassWillBegin(UITableView*) {
-    followBenchmarkSwitch();
+void TOLVPLAYERPreferencesListController::heightPassWillBegin(UITableView* tableView) {
+    QEVRootListController::heightPassWillBegin(tableView);
     _store.beginReadPass();
 }
 
-void TOLVPLAYERPreferencesListController::heightPassDidEnd(UITableView*) {
+void TOLVPLAYERPreferencesListController::heightPassDidEnd(UITableView* tableView) {
     _store.endReadPass();
+    QEVRootListController::heightPassDidEnd(tableView);
 }
 
 QVariant TOLVPLAYERPreferencesListController::readPreferenceValue(PSSpecifier* specifier) {
     if (!specifier)
         return QVariant();
-    followBenchmarkSwitch();
     if (const std::optional<QString> key = entryKey(specifier)) {
         const QVariantMap entries = _store.entries();
         const auto found = entries.constFind(*key);
@@ -81,7 +73,6 @@ TOLVPLAYERPreferencesListController::storeValue(const QVariant& value, PSSpecifi
                                                                 : QStringLiteral("row has no key"));
         return std::nullopt;
     }
-    followBenchmarkSwitch();
     const FileWriteResult written = _store.storeEntry(*key, value);
     if (written)
         _shownEntries.insert(*key, value);

@@ -103,7 +103,6 @@ private:
 
     // Nothing when there was nothing to store (no key, or a null value).
     std::optional<FileWriteResult> storeValue(const QVariant& value, PSSpecifier* specifier);
-    void followBenchmarkSwitch();
 
     // The file beyond a plain store (TOLVPLAYERPreferencesListControllerFile.cpp). Another
     // program's change: the rows showing a changed entry show it, groups open or close, and
@@ -118,7 +117,6 @@ private:
     QString localized(const QString& text) const;
 
     PreferenceStore _store;
-    bool _storeCached = true;
     // The entries the rows were last brought up to, with our own stores since: a notice whose
     // file holds the same has nothing to show.
     QVariantMap _shownEntries;

@@ -41,7 +41,6 @@ void TOLVPLAYERPreferencesListController::watchPreferenceFile() {
 }
 
 void TOLVPLAYERPreferencesListController::preferenceFileMayHaveChanged() {
-    followBenchmarkSwitch();
     // A file being rewritten in place reads as no dictionary for a moment; the notice of the
     // rest of its write follows, so the rows keep what they show until then.
     const std::optional<QVariantMap> entries = _store.currentEntries();

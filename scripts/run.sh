@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Sets everything up and opens the Settings window on the default device root. Without a
-# display, renders the pane to a PNG and says where.
+# Sets up what the pane needs to run and opens the Settings window on the default device
+# root. Without a display, renders the pane to a PNG and says where.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh run
 
 root="$PWD/device-root"
 app="$root/usr/bin/Settings"

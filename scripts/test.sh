@@ -5,7 +5,7 @@
 # QEV_SANITIZE_SUITES=0 skips the sanitizer stage (quick local runs; CI always runs it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh test
 
 export QT_QPA_PLATFORM=offscreen
 # dbus-run-session starts a private session bus, exports its address, and stops it afterwards.

@@ -75,6 +75,22 @@ std::optional<FileWriteResult> fillTemp(int fd, const QByteArray& bytes, const K
     return std::nullopt;
 }
 
+// The writer's shared lock on the directory (AtomicTempFile::enterDirectory), until it is done.
+class DirectoryEntry {
+public:
+    DirectoryEntry(const QByteArray& dir, const QByteArray& name)
+        : _fd(AtomicTempFile::enterDirectory(dir, name)) {}
+    ~DirectoryEntry() {
+        if (_fd >= 0)
+            ::close(_fd);
+    }
+    DirectoryEntry(const DirectoryEntry&) = delete;
+    DirectoryEntry& operator=(const DirectoryEntry&) = delete;
+
+private:
+    int _fd;
+};
+
 FileWriteResult conflict() {
     return FileWriteResult{false, QStringLiteral("conflict: the file changed since it was read"),
                            true};
@@ -229,7 +245,7 @@ FileWriteResult AtomicFile::replace(const QString& hostPath, const QByteArray& b
     if (!swapsAnyway && changed(path, expected))
         return conflict();
 
-    AtomicTempFile::removeStale(target.dir, target.name);
+    const DirectoryEntry entered(target.dir, target.name);
     QByteArray tempPath;
     const int fd = AtomicTempFile::create(target.dir, target.name, tempPath);
     if (fd < 0)

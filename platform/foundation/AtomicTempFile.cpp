@@ -80,14 +80,23 @@ int AtomicTempFile::create(const QByteArray& dir, const QByteArray& name, QByteA
     return -1;
 }
 
-void AtomicTempFile::removeStale(const QByteArray& dir, const QByteArray& name) {
-    DIR* listing = ::opendir(dir.constData());
-    if (!listing)
-        return;
-    while (const dirent* entry = ::readdir(listing)) {
-        const QByteArray entryName(entry->d_name);
-        if (isTempName(entryName, name))
-            removeIfAbandoned(dir + "/" + entryName);
+int AtomicTempFile::enterDirectory(const QByteArray& dir, const QByteArray& name) {
+    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        // Another writer is at work: its files stay, even those that look abandoned.
+        ::flock(fd, LOCK_SH);
+        return fd;
     }
-    ::closedir(listing);
+    if (DIR* listing = ::opendir(dir.constData())) {
+        while (const dirent* entry = ::readdir(listing)) {
+            const QByteArray entryName(entry->d_name);
+            if (isTempName(entryName, name))
+                removeIfAbandoned(dir + "/" + entryName);
+        }
+        ::closedir(listing);
+    }
+    ::flock(fd, LOCK_SH); // not atomic: another writer may clean in between, before we begin
+    return fd;
 }

@@ -68,8 +68,6 @@ std::optional<QVariant> arrayFromNode(plist_t node, int depth) {
     return QVariant(std::move(list));
 }
 
-// UTF-8 taken exactly; none for bytes that are not valid UTF-8. Decoding them leniently would
-// replace them, and the next write would store the replacement in place of what was there.
 std::optional<QString> utf8Text(const char* text, qsizetype length) {
     // Most keys and texts are plain ASCII, which needs no decoder.
     const auto* bytes = reinterpret_cast<const unsigned char*>(text);
@@ -261,6 +259,10 @@ plist_t toNodeAt(const QVariant& value, int depth, bool wholeSeconds) {
 
 std::optional<QVariant> PlistValue::fromNode(plist_t node) {
     return fromNodeAt(node, 0);
+}
+
+std::optional<QString> PlistValue::textFromUtf8(QByteArrayView text) {
+    return utf8Text(text.data(), text.size());
 }
 
 plist_t PlistValue::toNode(const QVariant& value, DateForm dates) {

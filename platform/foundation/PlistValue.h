@@ -16,6 +16,10 @@ public:
 
     // The node's value, or nullopt if the tree holds a type or value that has no QVariant form.
     static std::optional<QVariant> fromNode(plist_t node);
+    // UTF-8 taken exactly; nullopt for bytes that are not valid UTF-8. Decoding them leniently
+    // would replace them, and the next write would store the replacement in place of what was
+    // there.
+    static std::optional<QString> textFromUtf8(QByteArrayView text);
 
     enum class DateForm { Exact, WholeSeconds };
 

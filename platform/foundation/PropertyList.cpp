@@ -2,6 +2,7 @@
 
 #include "PlistGuard.h"
 #include "PlistValue.h"
+#include "XmlPropertyList.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -47,6 +48,16 @@ private:
 } // namespace
 
 std::optional<QVariant> PropertyList::parse(const QByteArray& bytes) {
+    if (bytes.isEmpty() || bytes.size() > maxFileSize)
+        return std::nullopt;
+    if (!isBinary(bytes)) {
+        if (const std::shared_ptr<const XmlPropertyList> list = XmlPropertyList::read(bytes))
+            return list->value(0);
+    }
+    return parseWithLibplist(bytes);
+}
+
+std::optional<QVariant> PropertyList::parseWithLibplist(const QByteArray& bytes) {
     if (bytes.isEmpty() || bytes.size() > maxFileSize)
         return std::nullopt;
     CNumericScope cNumbers;

@@ -15,8 +15,11 @@ public:
     // rather than held in memory, and counts as "no property list".
     static constexpr qint64 maxFileSize = 64 * 1024 * 1024;
 
-    // XML or binary; nullopt for anything malformed, hostile or unrepresentable.
+    // XML or binary; nullopt for anything malformed, hostile or unrepresentable. Plainly
+    // written XML is read by XmlPropertyList, the rest by libplist behind PlistGuard's checks.
     static std::optional<QVariant> parse(const QByteArray& bytes);
+    // The same, always through libplist: for bytes XmlPropertyList did not take.
+    static std::optional<QVariant> parseWithLibplist(const QByteArray& bytes);
     // The bytes of a regular file of at most maxFileSize, read to its end even if it grew after
     // its size was taken; nullopt if it is missing, unreadable, not a regular file or larger.
     static std::optional<QByteArray> readBytes(const QString& hostPath);

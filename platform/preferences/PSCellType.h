@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <QAnyStringView>
 
 // The kinds of row a row list names under "cell", with the host's raw values. Only the kinds
 // the pane's lists use have a cell of their own; link and button rows are plain rows.
@@ -18,4 +18,4 @@ enum PSCellType {
 };
 
 // The kind named by a row list's "cell" text; anything unknown is a plain row.
-PSCellType PSCellTypeFromString(const QString& name);
+PSCellType PSCellTypeFromString(QAnyStringView name);

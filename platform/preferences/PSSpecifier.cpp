@@ -1,7 +1,10 @@
 #include "preferences/PSSpecifier.h"
 
 #include "foundation/NSBundle.h"
+#include "foundation/TextRules.h"
+#include "foundation/XmlPropertyList.h"
 #include "preferences/PSListController.h"
+#include "preferences/PSListTranslator.h"
 #include "preferences/PSTableCell.h"
 
 #include <algorithm>
@@ -40,13 +43,51 @@ PSSpecifier::PSSpecifier(const QVariantMap& properties, PSListController* target
         setProperty(it.value(), it.key());
 }
 
+PSSpecifier::PSSpecifier(std::shared_ptr<const XmlPropertyList> list, int row,
+                         PSListController* target, QObject* parent)
+    : QObject(parent), _list(std::move(list)), _row(row), _target(target) {
+    // Every table reload asks every row its kind: read without making a text of it.
+    const int cell = _list->valueForKey(_row, kCellKey);
+    if (const std::optional<QLatin1StringView> ascii =
+            cell < 0 ? std::nullopt : _list->asciiText(cell))
+        _cellType = PSCellTypeFromString(*ascii);
+    else
+        _cellType = PSCellTypeFromString(storedText(kCellKey));
+}
+
+PSSpecifier::~PSSpecifier() = default;
+
+QVariant PSSpecifier::storedValue(const QString& key) const {
+    if (!_list)
+        return _properties.value(key);
+    const int value = _list->valueForKey(_row, key);
+    return value < 0 ? QVariant() : _list->value(value);
+}
+
+QString PSSpecifier::storedText(const QString& key) const {
+    return textOrEmpty(storedValue(key));
+}
+
+void PSSpecifier::takeOwnProperties() {
+    // The texts come from the properties as loaded, not as changed.
+    translateTexts();
+    if (!_list)
+        return;
+    _properties = _list->value(_row).toMap();
+    // The list's own "cellObject" entry, if any, is no cell (see setProperty).
+    _properties.remove(PSTableCellKey);
+    _list.reset();
+}
+
 QVariant PSSpecifier::propertyForKey(const QString& key) const {
     if (key == PSTableCellKey)
         return _cell ? QVariant::fromValue<QObject*>(_cell.data()) : QVariant();
-    return _properties.value(key);
+    return storedValue(key);
 }
 
 void PSSpecifier::setProperty(const QVariant& value, const QString& key) {
+    if (key != PSTableCellKey)
+        takeOwnProperties();
     if (key == PSTableCellKey) {
         _cell = qobject_cast<PSTableCell*>(value.value<QObject*>());
         return;
@@ -65,6 +106,10 @@ void PSSpecifier::removePropertyForKey(const QString& key) {
 
 QVariantMap PSSpecifier::properties() const {
     QVariantMap all = _properties;
+    if (_list) {
+        all = _list->value(_row).toMap();
+        all.remove(PSTableCellKey);
+    }
     if (_cell)
         all.insert(PSTableCellKey, QVariant::fromValue<QObject*>(_cell.data()));
     return all;
@@ -94,15 +139,51 @@ PSTableCell* PSSpecifier::cell() const {
 }
 
 QString PSSpecifier::identifier() const {
-    const QString id = textOrEmpty(_properties.value(QStringLiteral("id")));
+    const QString id = storedText(QStringLiteral("id"));
     if (!id.isEmpty())
         return id;
-    const QString key = textOrEmpty(_properties.value(QStringLiteral("key")));
+    const QString key = storedText(QStringLiteral("key"));
     return key.isEmpty() ? name() : key;
 }
 
+void PSSpecifier::setTranslator(std::shared_ptr<PSListTranslator> translator) {
+    _translator = std::move(translator);
+}
+
+void PSSpecifier::translateTexts() const {
+    if (!_translator || _translated)
+        return;
+    _translated = true;
+    PSListTranslator* translator = _translator.get();
+    const QString table = storedText(QStringLiteral("localizationTable"));
+    if (!_hasName) {
+        const QVariant label = storedValue(QStringLiteral("label"));
+        if (label.typeId() == QMetaType::QString) {
+            _name = translator->translate(label.toString(), table);
+            _hasName = true;
+        } else if (TextRules::isNumber(label)) {
+            _name = TextRules::decimalText(label);
+            _hasName = true;
+        }
+    }
+    const QString footer = _hasFooterText ? QString() : storedText(QStringLiteral("footerText"));
+    if (!footer.isEmpty()) {
+        _footerText = translator->translate(footer, table);
+        _hasFooterText = true;
+    }
+}
+
+QString PSSpecifier::localizedString(const QString& text) const {
+    const QString table = storedText(QStringLiteral("localizationTable"));
+    if (_translator)
+        return _translator->translate(text, table);
+    NSBundle* bundle = _target && _target->bundle() ? _target->bundle() : NSBundle::mainBundle();
+    return bundle ? bundle->localizedStringForKey(text, text, table) : text;
+}
+
 QString PSSpecifier::name() const {
-    return _hasName ? _name : textOrEmpty(_properties.value(QStringLiteral("label")));
+    translateTexts();
+    return _hasName ? _name : storedText(QStringLiteral("label"));
 }
 
 void PSSpecifier::setName(const QString& name) {
@@ -111,8 +192,8 @@ void PSSpecifier::setName(const QString& name) {
 }
 
 QString PSSpecifier::footerText() const {
-    return _hasFooterText ? _footerText
-                          : textOrEmpty(_properties.value(QStringLiteral("footerText")));
+    translateTexts();
+    return _hasFooterText ? _footerText : storedText(QStringLiteral("footerText"));
 }
 
 void PSSpecifier::setFooterText(const QString& text) {
@@ -120,24 +201,10 @@ void PSSpecifier::setFooterText(const QString& text) {
     _hasFooterText = true;
 }
 
-QString PSSpecifier::localizationTable() const {
-    const QString own = textOrEmpty(_properties.value(QStringLiteral("localizationTable")));
-    return own.isEmpty() ? _localizationTable : own;
-}
-
-void PSSpecifier::setLocalizationTable(const QString& table) {
-    _localizationTable = table;
-}
-
-QString PSSpecifier::localizedString(const QString& text) const {
-    NSBundle* bundle = _target && _target->bundle() ? _target->bundle() : NSBundle::mainBundle();
-    return bundle ? bundle->localizedStringForKey(text, text, localizationTable()) : text;
-}
-
 PSCellType PSSpecifier::cellType() const {
     return _cellType;
 }
 
 QString PSSpecifier::cellClassName() const {
-    return textOrEmpty(_properties.value(QStringLiteral("cellClass")));
+    return storedText(QStringLiteral("cellClass"));
 }

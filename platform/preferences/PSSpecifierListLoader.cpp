@@ -2,55 +2,46 @@
 
 #include "foundation/NSBundle.h"
 #include "foundation/PropertyList.h"
-#include "foundation/TextRules.h"
+#include "foundation/XmlPropertyList.h"
+#include "preferences/PSListTranslator.h"
 #include "preferences/PSSpecifier.h"
 
 namespace {
 
 const QString kItems = QStringLiteral("items");
 const QString kTitle = QStringLiteral("title");
-const QString kLabel = QStringLiteral("label");
-const QString kFooterText = QStringLiteral("footerText");
 const QString kLocalizationTable = QStringLiteral("localizationTable");
 
 QString textOf(const QVariant& value) {
     return value.typeId() == QMetaType::QString ? value.toString() : QString();
 }
 
-// Translates the texts of one list: each table is looked up once per load, not once per row.
-class ListTranslator {
-public:
-    explicit ListTranslator(NSBundle* bundle) : _bundle(bundle) {}
-
-    QString operator()(const QString& text, const QString& table) {
-        if (!_bundle || text.isEmpty())
-            return text;
-        auto it = _tables.constFind(table);
-        if (it == _tables.cend())
-            it = _tables.insert(table, _bundle->localizedStringTable(table));
-        return NSBundle::translate(*it, text, text);
+// The same as loadDictionary for a list read by XmlPropertyList, whose rows stay in it.
+PSSpecifierListLoader::Result loadList(const std::shared_ptr<const XmlPropertyList>& list,
+                                       NSBundle* bundle, PSListController* target, QObject* owner) {
+    using Type = XmlPropertyList::Type;
+    PSSpecifierListLoader::Result result;
+    if (list->type(0) != Type::Dictionary)
+        return result;
+    const auto text = [&list](const QString& key) {
+        const int value = list->valueForKey(0, key);
+        return value < 0 ? QString() : textOf(list->value(value));
+    };
+    const auto translator = std::make_shared<PSListTranslator>(bundle, text(kLocalizationTable));
+    const QString title = text(kTitle);
+    if (!title.isEmpty())
+        result.title = translator->translate(title, {});
+    const int items = list->valueForKey(0, kItems);
+    if (items < 0 || list->type(items) != Type::Array)
+        return result;
+    for (int item = list->firstChild(items); item >= 0; item = list->nextChild(items, item)) {
+        if (list->type(item) != Type::Dictionary)
+            continue;
+        auto* specifier = new PSSpecifier(list, item, target, owner);
+        specifier->setTranslator(translator);
+        result.specifiers.append(specifier);
     }
-
-private:
-    NSBundle* _bundle;
-    QHash<QString, QHash<QString, QString>> _tables;
-};
-
-PSSpecifier* makeSpecifier(const QVariantMap& item, ListTranslator& translate,
-                           const QString& listTable, PSListController* target, QObject* owner) {
-    auto* specifier = new PSSpecifier(item, target, owner);
-    const QString itemTable = textOf(item.value(kLocalizationTable));
-    const QString table = itemTable.isEmpty() ? listTable : itemTable;
-    specifier->setLocalizationTable(table);
-    const QVariant label = item.value(kLabel);
-    if (label.typeId() == QMetaType::QString)
-        specifier->setName(translate(label.toString(), table));
-    else if (TextRules::isNumber(label))
-        specifier->setName(TextRules::decimalText(label));
-    const QString footer = textOf(item.value(kFooterText));
-    if (!footer.isEmpty())
-        specifier->setFooterText(translate(footer, table));
-    return specifier;
+    return result;
 }
 
 } // namespace
@@ -61,10 +52,15 @@ PSSpecifierListLoader::Result PSSpecifierListLoader::loadFile(const QString& hos
                                                               QObject* owner) {
     if (hostPath.isEmpty())
         return {};
-    const std::optional<QVariantMap> list = PropertyList::readDictionary(hostPath);
-    if (!list)
+    const std::optional<QByteArray> bytes = PropertyList::readBytes(hostPath);
+    if (!bytes)
         return {};
-    return loadDictionary(*list, bundle, target, owner);
+    if (const std::shared_ptr<const XmlPropertyList> list = XmlPropertyList::read(*bytes))
+        return loadList(list, bundle, target, owner);
+    const std::optional<QVariant> parsed = PropertyList::parseWithLibplist(*bytes);
+    if (!parsed || parsed->typeId() != QMetaType::QVariantMap)
+        return {};
+    return loadDictionary(parsed->toMap(), bundle, target, owner);
 }
 
 PSSpecifierListLoader::Result PSSpecifierListLoader::loadDictionary(const QVariantMap& list,
@@ -72,11 +68,11 @@ PSSpecifierListLoader::Result PSSpecifierListLoader::loadDictionary(const QVaria
                                                                     PSListController* target,
                                                                     QObject* owner) {
     Result result;
-    ListTranslator translate(bundle);
-    const QString listTable = textOf(list.value(kLocalizationTable));
+    const auto translator =
+        std::make_shared<PSListTranslator>(bundle, textOf(list.value(kLocalizationTable)));
     const QString title = textOf(list.value(kTitle));
     if (!title.isEmpty())
-        result.title = translate(title, listTable);
+        result.title = translator->translate(title, {});
     const QVariant items = list.value(kItems);
     if (items.typeId() != QMetaType::QVariantList)
         return result;
@@ -86,7 +82,9 @@ PSSpecifierListLoader::Result PSSpecifierListLoader::loadDictionary(const QVaria
     for (const QVariant& item : rows) {
         if (item.typeId() != QMetaType::QVariantMap)
             continue;
-        result.specifiers.append(makeSpecifier(item.toMap(), translate, listTable, target, owner));
+        auto* specifier = new PSSpecifier(item.toMap(), target, owner);
+        specifier->setTranslator(translator);
+        result.specifiers.append(specifier);
     }
     return result;
 }

@@ -54,12 +54,33 @@ QFont sectionTextFont() {
     return UIFont::systemFontOfSize(13);
 }
 
-double textHeight(const QString& text, double width) {
-    if (text.isEmpty())
-        return 0;
+double measuredTextHeight(const QString& text, double width) {
     const QFontMetricsF metrics(sectionTextFont());
     return metrics.boundingRect(QRectF(0, 0, std::max(1.0, width), 1e6), Qt::TextWordWrap, text)
         .height();
+}
+
+// The height of a section's header or footer text wrapped to `width`. Laying text out costs
+// microseconds (a long list has hundreds of sections), so a short printable ASCII text, which
+// is drawn in one font and certainly fits on one line, takes the height of one such line. A
+// character's advance is at most the widest printable ASCII one, and kerning never adds as
+// much again.
+double textHeight(const QString& text, double width) {
+    if (text.isEmpty())
+        return 0;
+    static const auto [widestAscii, asciiLine] = [] {
+        const QFontMetricsF metrics(sectionTextFont());
+        double widest = 0;
+        for (char16_t c = 0x20; c < 0x7f; ++c)
+            widest = std::max(widest, metrics.horizontalAdvance(QChar(c)));
+        return std::pair(widest, measuredTextHeight(QStringLiteral("x"), 1e6));
+    }();
+    const bool plainAscii = std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c.unicode() >= 0x20 && c.unicode() < 0x7f;
+    });
+    if (plainAscii && double(text.size()) * 2 * widestAscii <= width)
+        return asciiLine;
+    return measuredTextHeight(text, width);
 }
 
 bool isTextInput(QWidget* widget) {

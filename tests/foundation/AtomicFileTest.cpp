@@ -1,6 +1,7 @@
 #include "foundation/AtomicFile.h"
 #include "common/TestName.h"
 #include "foundation/AtomicFileFaults.h"
+#include "foundation/AtomicTempFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -110,7 +111,12 @@ TEST_F(AtomicFileTest, PartialWritesAndInterruptionsAreResumed) {
 }
 
 TEST_F(AtomicFileTest, StaleTemporaryFilesAreRemovedButLiveOnesKept) {
-    // A killed writer's file (no lock) goes; one whose writer still holds its lock stays.
+    // A killed writer's file (no lock) goes; one whose writer still holds its lock stays. While
+    // another writer is at work nothing goes: a file it swapped out lies unlocked under its
+    // temporary name until it has read it.
+    const int otherWriter = AtomicTempFile::enterDirectory(QFile::encodeName(dir.path()),
+                                                           QByteArrayLiteral("prefs.plist"));
+    ASSERT_GE(otherWriter, 0);
     const QString stale = dir.filePath(".prefs.plist.Ab12Cd");
     const QString live = dir.filePath(".prefs.plist.Zz99Yy");
     const QString unrelated = dir.filePath(".prefs.plist.toolongname");
@@ -120,6 +126,9 @@ TEST_F(AtomicFileTest, StaleTemporaryFilesAreRemovedButLiveOnesKept) {
     }
     const int liveFd = ::open(QFile::encodeName(live).constData(), O_RDONLY);
     ASSERT_EQ(::flock(liveFd, LOCK_EX), 0);
+    ASSERT_TRUE(AtomicFile::replace(path, newBytes).ok);
+    EXPECT_TRUE(QFile::exists(stale));
+    ::close(otherWriter);
     ASSERT_TRUE(AtomicFile::replace(path, newBytes).ok);
     ::close(liveFd);
     EXPECT_FALSE(QFile::exists(stale));

@@ -136,15 +136,6 @@ TEST_F(PreferenceCacheTest, AReadPassLooksOnce) {
     store.endReadPass();
 }
 
-// Switched off, every read parses, as the benchmarks' old path needs.
-TEST_F(PreferenceCacheTest, SwitchedOffEveryReadParses) {
-    other.inPlace({{"a", qint64(1)}});
-    store.setCacheEnabled(false);
-    for (int i = 0; i < 5; ++i)
-        store.entries();
-    EXPECT_EQ(store.parseCount(), 5);
-}
-
 // A writer that replaces the file at the last moment, before or during our swap: its entry
 // survives next to ours, and the store reports success.
 std::function<void()> interference;

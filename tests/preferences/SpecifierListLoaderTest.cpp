@@ -85,6 +85,49 @@ TEST(SpecifierListLoader, LoadsItemsInOrderWithEveryKeyAndTranslatedLabels) {
     }
 }
 
+// Rows of a list file are read from it only when asked for; they answer as the same rows
+// given in memory, also once changed, and a "cellObject" entry in the file is no cell.
+TEST(SpecifierListLoader, RowsReadFromAFileAnswerAsRowsInMemory) {
+    const QVariantMap list{
+        {"items",
+         QVariantList{
+             QVariantMap{{"cell", "PSGroupCell"}, {"label", "G"}, {"footerText", "F"}},
+             QVariantMap{{"cell", "PSSwitchCell"},
+                         {"label", "A & <B>"},
+                         {"key", "a"},
+                         {"default", true},
+                         {"cellObject", "not a cell"},
+                         {"nested", QVariantMap{{"x", QVariantList{-1, 2.5, ""}}}}},
+             QVariantMap{{"cell", "PSSliderCell"}, {"label", QString::fromUtf8("音量")}, {"id", 7}},
+         }}};
+    TestBundle files;
+    files.writeList("Root", list);
+    TestListController fromFile({});
+    const QList<PSSpecifier*> read = load(files, fromFile);
+    // In memory, with the values as libplist reads them from the same file.
+    const QByteArray xml = PropertyList::toXml(list);
+    TestListController inMemory(PropertyList::parseWithLibplist(xml)->toMap()["items"].toList());
+    const QList<PSSpecifier*> given = inMemory.specifiers();
+    ASSERT_EQ(read.size(), 3);
+    ASSERT_EQ(given.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        for (int changed = 0; changed < 2; ++changed) {
+            const auto answers = [](PSSpecifier* s) {
+                return QVariantList{s->properties(), s->propertyForKey("nested"),
+                                    s->name(),       s->footerText(),
+                                    s->identifier(), s->cellType()};
+            };
+            EXPECT_EQ(answers(read[i]), answers(given[i])) << i << changed;
+            EXPECT_EQ(read[i]->propertyForKey("cellObject"), QVariant()) << i << changed;
+            for (PSSpecifier* specifier : {read[i], given[i]}) {
+                specifier->setProperty("PSGroupCell", "cell");
+                specifier->removePropertyForKey("key");
+            }
+        }
+        EXPECT_EQ(read[i]->cellType(), PSGroupCell);
+    }
+}
+
 TEST(SpecifierListLoader, ListTableTranslatesItemsWithoutTheirOwn) {
     TestBundle files;
     files.write("en.lproj/Pane.strings", "\"A\" = \"甲\";\n\"B\" = \"乙\";");
@@ -99,6 +142,8 @@ TEST(SpecifierListLoader, ListTableTranslatesItemsWithoutTheirOwn) {
     TestListController controller({});
     const QList<PSSpecifier*> specifiers = load(files, controller);
     ASSERT_EQ(specifiers.size(), 2);
+    // Labels are translated when first asked for, but as the row was loaded.
+    specifiers[1]->setProperty("A", "label");
     EXPECT_EQ(specifiers[0]->name(), "甲");
     EXPECT_EQ(specifiers[1]->name(), "丙");
     EXPECT_FALSE(specifiers[0]->properties().contains("localizationTable"));

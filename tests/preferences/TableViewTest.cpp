@@ -5,7 +5,9 @@
 #include "preferences/PSSwitchTableCell.h"
 #include "preferences/PSTableCell.h"
 #include "preferences/UISwitch.h"
+#include "uikit/UIFont.h"
 
+#include <QFontMetricsF>
 #include <QLineEdit>
 #include <gtest/gtest.h>
 
@@ -55,6 +57,22 @@ TEST(UITableView, SectionsHeadersAndFootersComeFromGroups) {
     EXPECT_EQ(table->rectForSection(1).left(), 16);
     EXPECT_EQ(table->rectForSection(1).width(), 390 - 32);
     EXPECT_GT(table->rectForSection(1).top(), table->rectForSection(0).bottom() + 20);
+}
+
+// A header is as high as its text wrapped to the section's width, whatever the text holds.
+TEST(UITableView, AHeaderIsAsHighAsItsWrappedText) {
+    const QString texts[] = {"Section 12", "x",        QString(60, 'W'),
+                             "a\tb",       "播放设置", QString::fromUtf8("Ünïcödé")};
+    const double width = 390 - 2 * 16 - 2 * 16; // the section's inset and the text's
+    const QFontMetricsF metrics(UIFont::systemFontOfSize(13));
+    for (const QString& text : texts) {
+        TestListController controller({row("PSGroupCell", text), row("PSSwitchCell", "r", "k")});
+        UITableView* table = controller.showTable();
+        ASSERT_TRUE(table);
+        const double height =
+            metrics.boundingRect(QRectF(0, 0, width, 1e6), Qt::TextWordWrap, text).height();
+        EXPECT_EQ(table->rectForSection(0).top(), qRound(17 + height + 7)) << text.toStdString();
+    }
 }
 
 TEST(UITableView, EveryRowsHeightIsAskedAndUsed) {
