@@ -53,6 +53,8 @@ QEVColorPickerCell::QEVColorPickerCell(int, const QString& reuseIdentifier, PSSp
     _currentColor = colorFromHex(value, _supportsAlpha);
     _indicatorShape->setFillColor(_currentColor.toQColor());
     detailTextLabel()->setText(legibleStringFromHex(value));
+    // Enter or Space opens the picker, as a tap does; a screen reader reads the colour's text.
+    setActsAsControl(true);
 }
 
 QString QEVColorPickerCell::storedHex() const {
@@ -73,6 +75,7 @@ void QEVColorPickerCell::showStoredValue() {
     _indicatorShape->setFillColor(_currentColor.toQColor());
     QEVCrossDissolve::finish(detailTextLabel());
     detailTextLabel()->setText(text);
+    detailTextDidChange();
 }
 
 QEVColorPickerCell::~QEVColorPickerCell() = default;
@@ -134,8 +137,10 @@ void QEVColorPickerCell::colorPickerViewControllerDidSelectColor(
     _indicatorView->transition(kTransitionMs,
                                [this] { _indicatorShape->setFillColor(_currentColor.toQColor()); });
     QLabel* detail = detailTextLabel();
-    QEVCrossDissolve::transition(detail, kTransitionMs,
-                                 [detail, hex] { detail->setText(legibleStringFromHex(hex)); });
+    QEVCrossDissolve::transition(detail, kTransitionMs, [this, detail, hex] {
+        detail->setText(legibleStringFromHex(hex));
+        detailTextDidChange();
+    });
     // Stored last: a store that fails puts the stored colour back, and that is what is shown.
     if (PSSpecifier* row = specifier())
         row->performSetterWithValue(hex);

@@ -11,6 +11,7 @@
 #include "uikit/UIAlertController.h"
 #include "uikit/UIApplication.h"
 #include "uikit/UIFont.h"
+#include "uikit/UIKeyboardFocus.h"
 #include "uikit/UILongPressGestureRecognizer.h"
 #include "uikit/UISelectionFeedbackGenerator.h"
 #include "uikit/UITapGestureRecognizer.h"
@@ -30,7 +31,7 @@ namespace {
 
 const QString kButtonStyle =
     QStringLiteral("QPushButton { background-color: rgb(248, 248, 248); color: black; border: none;"
-                   " border-radius: 6px; padding: 0px; }"
+                   " border-radius: 6px; padding: 0px; outline: none; }"
                    // The device dims a custom button's look while it is held.
                    "QPushButton:pressed { background-color: rgb(216, 216, 216); }");
 
@@ -61,6 +62,7 @@ QEVSliderCell::QEVSliderCell(int style, const QString& reuseIdentifier, PSSpecif
     buildValueLabel();
     buildStacks();
     wireControls();
+    followRow();
 }
 
 void QEVSliderCell::buildTitle() {
@@ -85,7 +87,9 @@ QPushButton* QEVSliderCell::makeButton(const QString& title) {
     auto* button = new QPushButton(title, this);
     button->setFont(UIFont::systemFontOfSize(13, QFont::Medium));
     button->setStyleSheet(kButtonStyle);
-    button->setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab; Space or Enter steps once, and a held key repeats at the hold's pace.
+    button->setFocusPolicy(Qt::TabFocus);
+    UIKeyboardFocus::pressOnEnter(button);
     button->setFixedSize(26, 15);
     return button;
 }
@@ -116,6 +120,8 @@ void QEVSliderCell::buildStacks() {
     // Full height, as tall as the row of views, so the whole strip takes the tap.
     row->addWidget(_valueLabel, 0);
     control()->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // Tab walks the row as it reads: -, slider, +, read-out.
+    setControlOrder({_minusButton, control(), _plusButton, _valueLabel});
 
     _stackView = new QWidget(contentView());
     auto* column = new QVBoxLayout(_stackView);
@@ -145,10 +151,34 @@ void QEVSliderCell::wireControls() {
     connect(slider, &UISlider::touchDragOutside, this, follow);
     connect(slider, &UISlider::valueChanged, this, follow);
 
+    // A screen reader reads the slider's value as the read-out shows it.
+    slider->setValueTextRule([](float value) { return TextRules::format02f(double(value)); });
+
     auto* tap =
         new UITapGestureRecognizer([this](UITapGestureRecognizer*) { setCustomSliderValue(); });
     tap->setNumberOfTapsRequired(1);
     tap->attachTo(_valueLabel);
+    connect(_valueLabel, &QEVValueLabel::pressed, this, &QEVSliderCell::setCustomSliderValue);
+}
+
+void QEVSliderCell::followRow() {
+    UISlider* slider = control();
+    // The keyboard's and assistive technologies' steps are the - and + buttons' own.
+    slider->setStepHandler(
+        [this](int direction) { direction > 0 ? incrementValue() : decrementValue(); },
+        QEVSliderStep::size(slider->maximumValue()));
+    // Every control of the row is named after its title, as a screen reader reads it.
+    const QString title = _sliderLabel->text();
+    const auto named = [this, &title](const char* format) {
+        const QString text = QString::fromUtf8(format);
+        PSSpecifier* row = specifier();
+        QString name = row ? row->localizedString(text) : text;
+        return name.replace(QStringLiteral("%@"), title);
+    };
+    slider->setAccessibleName(title);
+    _minusButton->setAccessibleName(named("%@, decrease"));
+    _plusButton->setAccessibleName(named("%@, increase"));
+    _valueLabel->setAccessibleName(named("%@, enter a value"));
 }
 
 // ---- stepping ---------------------------------------------------------------------------
@@ -352,8 +382,10 @@ void QEVSliderCell::tintColorDidChange() {
 
 void QEVSliderCell::refreshCellContentsWithSpecifier(PSSpecifier* specifier) {
     PSSliderTableCell::refreshCellContentsWithSpecifier(specifier);
-    if (_valueLabel)
+    if (_valueLabel) {
         _valueLabel->setTextColor(tintColor());
+        followRow();
+    }
 }
 
 UISelectionFeedbackGenerator* QEVSliderCell::feedbackGenerator() const {

@@ -16,6 +16,10 @@ class UISlider;
 // A slider row: title, minus button, slider, plus button and a two-decimal read-out in one
 // line. The buttons step the value (repeating while held), the read-out opens a typed entry
 // when tapped, and every value they produce is stored at once through the specifier.
+//
+// From the keyboard: Tab reaches -, the slider, + and the read-out in that order. The slider's
+// arrow keys step as - and + do; Space or Enter on - or + steps once, and held repeats as a held
+// pointer does; Space or Enter on the read-out opens the typed entry.
 class QEVSliderCell : public PSSliderTableCell {
     Q_OBJECT
 public:
@@ -71,6 +75,7 @@ private:
     void buildValueLabel();
     void buildStacks();
     void wireControls();
+    void followRow(); // step rule and names, from the row's range and title
     void applyStep(float (*step)(const UISlider*));
     void showReadout(float value);
     void storeValue(float value);

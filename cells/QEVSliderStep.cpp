@@ -33,3 +33,9 @@ float QEVSliderStep::clampedDown(float value, float minimum, float maximum) {
     const float candidate = down(value, maximum);
     return candidate < minimum ? minimum : candidate;
 }
+
+float QEVSliderStep::size(float maximum) {
+    if (maximum <= 1.0f)
+        return kFineStep;
+    return maximum <= 10.0f ? kTenthStep : 1.0f;
+}

@@ -12,6 +12,8 @@ public:
     // A step clamped on its own side only: up stops at the maximum, down at the minimum.
     static float clampedUp(float value, float maximum);
     static float clampedDown(float value, float minimum, float maximum);
+    // The size of a step between aligned values, for those who ask in advance.
+    static float size(float maximum);
 
     static constexpr float kFineStep = 0.01f;
     static constexpr float kTenthStep = 0.1f;

@@ -49,6 +49,11 @@ void QEVSwitchCell::makeInfoButton(PSSpecifier* specifier) {
     _infoButton = new UIInfoButton(contentView());
     connect(_infoButton, &QAbstractButton::clicked, this, &QEVSwitchCell::infoButtonTapped);
     _infoButton->setTintColor(UITint::systemBlue());
+    _infoButton->setAccessibleName(
+        specifier->localizedString(QStringLiteral("%@, more information"))
+            .replace(QStringLiteral("%@"), textLabel()->text()));
+    // The button stands before the switch, and Tab reaches it first, as the row reads.
+    setControlOrder({_infoButton, control()});
     _infoButton->show();
     placeInfoButton();
 }

@@ -1,6 +1,7 @@
 #include "cells/QEVValueLabel.h"
 
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QPainter>
 #include <cmath>
 
@@ -90,4 +91,24 @@ void QEVValueLabel::paintEvent(QPaintEvent*) {
             x += own;
         }
     }
+}
+
+QRectF QEVValueLabel::focusRingRect() const {
+    const QRectF box = contentsRect();
+    const qreal height = QFontMetricsF(font()).height() + 4;
+    const qreal width = std::min(box.width(), tabularWidth(shownText()) + 4);
+    qreal x = box.left();
+    if (alignment() & Qt::AlignRight)
+        x = box.right() + 1 - width;
+    else if (alignment() & Qt::AlignHCenter)
+        x = box.left() + (box.width() - width) / 2;
+    return QRectF(x, box.top() + (box.height() - height) / 2, width, height);
+}
+
+void QEVValueLabel::keyPressEvent(QKeyEvent* event) {
+    if (UIPressable::isPressKey(event)) {
+        press();
+        return;
+    }
+    QLabel::keyPressEvent(event);
 }

@@ -1,5 +1,6 @@
 #include "cells/UIInfoButton.h"
 
+#include "uikit/UIKeyboardFocus.h"
 #include "uikit/UITint.h"
 
 #include <QPainter>
@@ -25,6 +26,7 @@ void paintLetter(QPainter& p, const QRectF& circle, const QColor& color) {
 UIInfoButton::UIInfoButton(QWidget* parent) : QAbstractButton(parent) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setFocusPolicy(Qt::TabFocus);
+    UIKeyboardFocus::pressOnEnter(this);
     setCursor(Qt::PointingHandCursor);
     resize(sizeHint());
 }
@@ -40,6 +42,11 @@ void UIInfoButton::setTintColor(const QColor& color) {
 
 void UIInfoButton::tintColorDidChange() {
     update();
+}
+
+QRectF UIInfoButton::focusRingRect() const {
+    const qreal side = std::min(width(), height());
+    return QRectF((width() - side) / 2, (height() - side) / 2, side, side);
 }
 
 void UIInfoButton::paintEvent(QPaintEvent*) {

@@ -1,5 +1,6 @@
 #include "RoundTemplateButton.h"
 
+#include "uikit/UIKeyboardFocus.h"
 #include "uikit/UITint.h"
 
 #include <QPainter>
@@ -7,7 +8,8 @@
 
 RoundTemplateButton::RoundTemplateButton(QWidget* parent) : QAbstractButton(parent) {
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
+    UIKeyboardFocus::pressOnEnter(this);
 }
 
 void RoundTemplateButton::setBackgroundColor(const QColor& color) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "uikit/UIFocusRingShape.h"
 #include "uikit/UITintObserver.h"
 
 #include <QAbstractButton>
@@ -9,8 +10,8 @@
 // A round button: a circle filled with its background colour (a square button's corner radius
 // of half its height, masked to its bounds) with a template image on it. A template image
 // counts only by its alpha: it is drawn in the button's tint colour. Without an image the
-// button is a plain circle.
-class RoundTemplateButton : public QAbstractButton, public UITintObserver {
+// button is a plain circle. Tab reaches it; Space or Enter presses it.
+class RoundTemplateButton : public QAbstractButton, public UITintObserver, public UIFocusRingShape {
     Q_OBJECT
 public:
     explicit RoundTemplateButton(QWidget* parent = nullptr);
@@ -26,6 +27,8 @@ public:
 
     QSize sizeHint() const override;
     void tintColorDidChange() override;
+    QRectF focusRingRect() const override { return QRectF(rect()); }
+    qreal focusRingRadius() const override { return height() / 2.0; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

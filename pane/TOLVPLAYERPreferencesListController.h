@@ -85,6 +85,7 @@ public:
 private:
     void buildNavigationChrome();
     void buildHeader();
+    void nameRestartButton();
     void applyPaneTint();
     UINavigationBar* outerNavigationBar() const;
     void fadeTitleView(bool showIcon);

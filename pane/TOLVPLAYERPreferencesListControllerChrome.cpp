@@ -114,11 +114,20 @@ TOLVPLAYERPreferencesListController::~TOLVPLAYERPreferencesListController() {
 void TOLVPLAYERPreferencesListController::viewDidLoad() {
     QEVRootListController::viewDidLoad();
     applyPaneTint();
+    nameRestartButton();
     buildHeader();
     table()->setTableHeaderView(_headerView);
     watchPreferenceFile();
     NSNotificationCenter::defaultCenter()->addObserver(
         this, UIApplicationDidEnterBackgroundNotification, [this] { handleNoGesture(); });
+}
+
+void TOLVPLAYERPreferencesListController::nameRestartButton() {
+    // The button shows only a picture; a screen reader says what it does, in the pane's
+    // language (the bundle, which has the words, is known once the view loads).
+    for (UIBarButtonItem* item : navigationItem()->rightBarButtonItems())
+        if (item && item->customView())
+            item->customView()->setAccessibleName(localized(QStringLiteral("Restart home screen")));
 }
 
 void TOLVPLAYERPreferencesListController::buildHeader() {

@@ -9,6 +9,7 @@
 #include "uikit/AudioServices.h"
 #include "uikit/UIBarButtonItem.h"
 #include "uikit/UIFont.h"
+#include "uikit/UIKeyboardFocus.h"
 #include "uikit/UIPopoverPresentationController.h"
 #include "uikit/UIViewController.h"
 
@@ -91,7 +92,7 @@ QPushButton* makeAnswerButton(const QString& title, const QRect& frame, QWidget*
     auto* button = new QPushButton(title, parent);
     const QColor tint = TOLVPLAYERPreferencesListController::paneTintColor();
     button->setStyleSheet(QStringLiteral("QPushButton { border: none; background: transparent; "
-                                         "color: %1; padding: 0; }"
+                                         "color: %1; padding: 0; outline: none; }"
                                          "QPushButton:pressed { color: rgba(%2, %3, %4, 80); }")
                               .arg(tint.name())
                               .arg(tint.red())
@@ -99,7 +100,9 @@ QPushButton* makeAnswerButton(const QString& title, const QRect& frame, QWidget*
                               .arg(tint.blue()));
     button->setFont(UIFont::boldSystemFontOfSize(kAnswerFontSize));
     button->setGeometry(frame);
-    button->setFocusPolicy(Qt::NoFocus);
+    // Only a deliberate Space or Enter on the button answers; Tab moves between the two.
+    button->setFocusPolicy(Qt::TabFocus);
+    UIKeyboardFocus::pressOnEnter(button);
     return button;
 }
 } // namespace
@@ -141,6 +144,7 @@ void TOLVPLAYERPreferencesListController::apply() {
     connect(yes, &QPushButton::clicked, this, [this] { handleYesGesture(); });
     QPushButton* no = makeAnswerButton(QStringLiteral("否"), QRect(0, 100, 100, 30), content);
     connect(no, &QPushButton::clicked, this, [this] { handleNoGesture(); });
+    QWidget::setTabOrder(no, yes); // as the two read, left to right
 
     UIPopoverPresentationController* presentation = popover->popoverPresentationController();
     presentation->setDelegate(this);
@@ -149,6 +153,9 @@ void TOLVPLAYERPreferencesListController::apply() {
     presentation->setBackgroundColor(paneDarkColor());
 
     presentViewController(popover, true);
+    // The keyboard starts on the harmless answer; Escape, as a tap beside the popover, is 否 too.
+    if (popover->presentingViewController())
+        no->setFocus(Qt::OtherFocusReason);
     AudioServicesPlaySystemSound(kConfirmationSound);
 }
 

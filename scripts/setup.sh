@@ -20,6 +20,7 @@ TEST_PACKAGES=(
   clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
   dbus dbus-bin
   locales # the charmaps localedef needs to build the tests' decimal-comma locale
+  xvfb at-spi2-core python3-pyatspi
 )
 packages=("${RUN_PACKAGES[@]}")
 case "$purpose" in

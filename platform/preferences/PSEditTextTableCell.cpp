@@ -30,6 +30,7 @@ void PSEditTextTableCell::refreshCellContentsWithSpecifier(PSSpecifier* specifie
         _textField->setPlaceholderText(placeholder.toString());
     _shownText = storedText();
     _textField->setText(_shownText);
+    _textField->setAccessibleName(textLabel()->text());
 }
 
 QString PSEditTextTableCell::storedText() const {

@@ -53,6 +53,8 @@ void PSSliderTableCell::configureFromSpecifier() {
     _slider->setMaximumValue(maximum);
     _slider->setMinimumValue(minimum);
     _slider->setValue(storedValue());
+    // The title is not shown, but a screen reader still names the slider by it.
+    _slider->setAccessibleName(rowSpecifier ? rowSpecifier->name() : QString());
 }
 
 float PSSliderTableCell::storedValue() const {

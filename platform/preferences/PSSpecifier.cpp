@@ -1,5 +1,6 @@
 #include "preferences/PSSpecifier.h"
 
+#include "foundation/NSBundle.h"
 #include "foundation/TextRules.h"
 #include "foundation/XmlPropertyList.h"
 #include "preferences/PSListController.h"
@@ -142,9 +143,10 @@ void PSSpecifier::setTranslator(std::shared_ptr<PSListTranslator> translator) {
 }
 
 void PSSpecifier::translateTexts() const {
-    if (!_translator)
+    if (!_translator || _translated)
         return;
-    const std::shared_ptr<PSListTranslator> translator = std::move(_translator);
+    _translated = true;
+    PSListTranslator* translator = _translator.get();
     const QString table = storedText(QStringLiteral("localizationTable"));
     if (!_hasName) {
         const QVariant label = storedValue(QStringLiteral("label"));
@@ -161,6 +163,14 @@ void PSSpecifier::translateTexts() const {
         _footerText = translator->translate(footer, table);
         _hasFooterText = true;
     }
+}
+
+QString PSSpecifier::localizedString(const QString& text) const {
+    const QString table = storedText(QStringLiteral("localizationTable"));
+    if (_translator)
+        return _translator->translate(text, table);
+    NSBundle* bundle = _target && _target->bundle() ? _target->bundle() : NSBundle::mainBundle();
+    return bundle ? bundle->localizedStringForKey(text, text, table) : text;
 }
 
 QString PSSpecifier::name() const {

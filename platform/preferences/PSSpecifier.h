@@ -57,6 +57,10 @@ public:
     // The loader's: the texts are translated when first asked for, from the properties as
     // loaded.
     void setTranslator(std::shared_ptr<PSListTranslator> translator);
+    // `text` translated as the row's own texts are (its "localizationTable", else its list's);
+    // `text` itself where nothing translates it. For the texts a row's cell adds of its own,
+    // such as the names a screen reader reads.
+    QString localizedString(const QString& text) const;
 
     PSCellType cellType() const;
     QString cellClassName() const;
@@ -75,6 +79,7 @@ private:
     QPointer<PSTableCell> _cell;
     // Set by setName/setFooterText or, on first use, by the translator.
     mutable std::shared_ptr<PSListTranslator> _translator;
+    mutable bool _translated = false; // the translator stays for localizedString
     mutable QString _name;
     mutable bool _hasName = false;
     mutable QString _footerText;

@@ -4,18 +4,22 @@
 #include "preferences/PSSpecifier.h"
 #include "preferences/UISwitch.h"
 
+#include <QLabel>
+
 PSSwitchTableCell::PSSwitchTableCell(int style, const QString& reuseIdentifier,
                                      PSSpecifier* specifier, QWidget* parent)
     : PSTableCell(style, reuseIdentifier, specifier, parent), _switch(new UISwitch(this)) {
     setSelectionStyle(UITableViewCellSelectionStyleNone);
     setAccessoryView(_switch);
     _switch->setOn(switchValueForSpecifier(specifier));
+    _switch->setAccessibleName(textLabel()->text());
     connect(_switch, &UISwitch::valueChanged, this, &PSSwitchTableCell::controlChanged);
 }
 
 void PSSwitchTableCell::refreshCellContentsWithSpecifier(PSSpecifier* specifier) {
     PSTableCell::refreshCellContentsWithSpecifier(specifier);
     _switch->setOn(switchValueForSpecifier(this->specifier()));
+    _switch->setAccessibleName(textLabel()->text());
 }
 
 void PSSwitchTableCell::showStoredValue() {

@@ -1,10 +1,13 @@
 #include "preferences/PSTableCell.h"
 
 #include "preferences/PSSpecifier.h"
+#include "uikit/UIFocusRing.h"
 #include "uikit/UIFont.h"
 #include "uikit/UITint.h"
 
+#include <QAccessible>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -95,10 +98,73 @@ void PSTableCell::refreshCellContentsWithSpecifier(PSSpecifier* specifier) {
         _specifier = specifier;
     if (_specifier)
         _textLabel->setText(_specifier->name());
+    if (actsAsControl())
+        setAccessibleName(_textLabel->text());
     setNeedsLayout();
 }
 
 void PSTableCell::showStoredValue() {}
+
+void PSTableCell::setControlOrder(const QList<QWidget*>& controls) {
+    // QWidget::setTabOrder reads the chain as a ring: among a row's own controls, the first
+    // already "follows" the last. The row itself, lent Tab focus for the moves, anchors the ring.
+    const Qt::FocusPolicy policy = focusPolicy();
+    setFocusPolicy(Qt::TabFocus);
+    QWidget* previous = this;
+    for (QWidget* control : controls) {
+        if (!control || !isAncestorOf(control))
+            continue;
+        QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
+    setFocusPolicy(policy);
+}
+
+void PSTableCell::setActsAsControl(bool acts) {
+    setFocusPolicy(acts ? Qt::TabFocus : Qt::NoFocus);
+    setAccessibleName(acts ? _textLabel->text() : QString());
+}
+
+bool PSTableCell::actsAsControl() const {
+    return focusPolicy() & Qt::TabFocus;
+}
+
+void PSTableCell::press() {
+    if (actsAsControl() && isEnabled())
+        emit pressed(this);
+}
+
+QString PSTableCell::pressableValue() const {
+    return _detailTextLabel->text();
+}
+
+void PSTableCell::detailTextDidChange() {
+    if (!actsAsControl())
+        return;
+    QAccessibleValueChangeEvent value(this, _detailTextLabel->text());
+    QAccessible::updateAccessibility(&value);
+    QAccessibleEvent description(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&description);
+}
+
+QRectF PSTableCell::focusRingRect() const {
+    // Inside the row, clear of its neighbours and of the section's rounded corners.
+    const qreal inset = UIFocusRing::kReach + 1;
+    return QRectF(rect()).adjusted(inset, inset, -inset, -inset);
+}
+
+qreal PSTableCell::focusRingRadius() const {
+    return 6;
+}
+
+void PSTableCell::keyPressEvent(QKeyEvent* event) {
+    // Only the row's own focus: a key a control inside the row let pass is not the row's.
+    if (hasFocus() && UIPressable::isPressKey(event)) {
+        press();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
 
 QColor PSTableCell::tintColor() const {
     return UITint::tintColor(this);

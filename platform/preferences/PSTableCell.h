@@ -1,5 +1,7 @@
 #pragma once
 
+#include "uikit/UIFocusRingShape.h"
+#include "uikit/UIPressable.h"
 #include "uikit/UITintObserver.h"
 
 #include <QColor>
@@ -28,7 +30,14 @@ enum UITableViewCellSelectionStyle {
 // A row's cell: a content view holding a title and a detail label, and an optional accessory
 // view at the trailing edge, outside the content view. The table paints the white section
 // behind cells; a cell paints only its selection highlight.
-class PSTableCell : public QWidget, public UITintObserver {
+//
+// A row that is itself a control (it opens something when tapped) takes the keyboard focus:
+// Enter, Return and Space then do what a tap does, and assistive technologies see a button
+// named after the row, whose value is the detail text.
+class PSTableCell : public QWidget,
+                    public UITintObserver,
+                    public UIPressable,
+                    public UIFocusRingShape {
     Q_OBJECT
 public:
     PSTableCell(int style, const QString& reuseIdentifier, PSSpecifier* specifier,
@@ -50,6 +59,19 @@ public:
     // reach the file, or when someone else changed the file. A cell that shows no value has
     // nothing to do.
     virtual void showStoredValue();
+
+    // The order in which Tab reaches the row's controls, which the table keeps.
+    void setControlOrder(const QList<QWidget*>& controls);
+
+    void setActsAsControl(bool acts);
+    bool actsAsControl() const;
+    // What a tap on the row does: the table selects it.
+    void press() override;
+    QString pressableValue() const override;
+    // Tells assistive technologies that the detail text (the row's value) changed.
+    void detailTextDidChange();
+    QRectF focusRingRect() const override;
+    qreal focusRingRadius() const override;
 
     QColor tintColor() const;
     void setTintColor(const QColor& color);
@@ -79,12 +101,16 @@ public:
 
     static constexpr int kMargin = 16;
 
+signals:
+    void pressed(PSTableCell* cell);
+
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void layoutLabels(int width, int height);

@@ -2,7 +2,7 @@
 
 #include "uikit/UITint.h"
 
-#include <QFocusEvent>
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -51,6 +51,7 @@ void UISlider::setValue(float value, bool animated) {
     const float next = clamped(value);
     const float from = _shownValue;
     _value = next;
+    announceValue();
     if (!animated || !isVisible()) {
         finishAnimation();
         return;
@@ -83,6 +84,7 @@ void UISlider::setMinimumValue(float minimum) {
     _minimumValue = minimum;
     _maximumValue = std::max(_maximumValue, minimum);
     _value = clamped(_value);
+    announceValue();
     finishAnimation();
 }
 
@@ -92,6 +94,7 @@ void UISlider::setMaximumValue(float maximum) {
     _maximumValue = maximum;
     _minimumValue = std::min(_minimumValue, maximum);
     _value = clamped(_value);
+    announceValue();
     finishAnimation();
 }
 
@@ -149,11 +152,19 @@ void UISlider::paintEvent(QPaintEvent*) {
     p.drawRoundedRect(filled, kTrackHeight / 2, kTrackHeight / 2);
     const QRectF thumb = thumbRect();
     paintThumb(p, thumb);
-    if (_showsFocusRing && hasFocus()) {
-        p.setPen(QPen(QColor(0, 122, 255, 140), 2));
-        p.setBrush(Qt::NoBrush);
-        p.drawEllipse(thumb.adjusted(-1.5, -1.5, 1.5, 1.5));
-    }
+}
+
+void UISlider::announceValue() {
+    if (_value == _announcedValue)
+        return;
+    _announcedValue = _value;
+    QAccessibleValueChangeEvent event(this, double(_value));
+    QAccessible::updateAccessibility(&event);
+}
+
+void UISlider::setValueAsUser(float value) {
+    if (!std::isnan(value))
+        userSetValue(value);
 }
 
 void UISlider::userSetValue(float value) {
@@ -161,6 +172,7 @@ void UISlider::userSetValue(float value) {
     if (next == _value)
         return;
     _value = next;
+    announceValue();
     finishAnimation();
     emit valueChanged();
 }
@@ -211,16 +223,52 @@ void UISlider::mouseReleaseEvent(QMouseEvent* event) {
     _tracking = false;
 }
 
+void UISlider::setStepHandler(std::function<void(int)> handler, float stepSize) {
+    _stepHandler = std::move(handler);
+    _stepSize = _stepHandler && std::isfinite(stepSize) && stepSize > 0 ? stepSize : 0;
+}
+
+float UISlider::stepSize() const {
+    return _stepSize > 0 ? _stepSize : (_maximumValue - _minimumValue) / 20;
+}
+
+void UISlider::step(int direction) {
+    if (direction == 0 || !isEnabled())
+        return;
+    if (_stepHandler) {
+        _stepHandler(direction);
+        return;
+    }
+    userSetValue(_value + (direction > 0 ? stepSize() : -stepSize()));
+}
+
+void UISlider::setValueTextRule(std::function<QString(float)> rule) {
+    _valueTextRule = std::move(rule);
+}
+
+QString UISlider::valueText() const {
+    return _valueTextRule ? _valueTextRule(_value) : QString::number(double(_value));
+}
+
+QRectF UISlider::focusRingRect() const {
+    // A capsule round the track and the thumb, wherever the thumb is.
+    const qreal inset = std::max<qreal>(0, (height() - kThumb) / 2);
+    return QRectF(rect()).adjusted(0, inset, 0, -inset);
+}
+
+qreal UISlider::focusRingRadius() const {
+    return focusRingRect().height() / 2;
+}
+
 void UISlider::keyPressEvent(QKeyEvent* event) {
-    const float step = (_maximumValue - _minimumValue) / 20;
     switch (event->key()) {
     case Qt::Key_Left:
     case Qt::Key_Down:
-        userSetValue(_value - step);
+        step(-1);
         break;
     case Qt::Key_Right:
     case Qt::Key_Up:
-        userSetValue(_value + step);
+        step(1);
         break;
     case Qt::Key_Home:
         userSetValue(_minimumValue);
@@ -231,17 +279,4 @@ void UISlider::keyPressEvent(QKeyEvent* event) {
     default:
         QWidget::keyPressEvent(event);
     }
-}
-
-void UISlider::focusInEvent(QFocusEvent* event) {
-    QWidget::focusInEvent(event);
-    _showsFocusRing =
-        event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
-    update();
-}
-
-void UISlider::focusOutEvent(QFocusEvent* event) {
-    QWidget::focusOutEvent(event);
-    _showsFocusRing = false;
-    update();
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "uikit/UIFocusRingShape.h"
 #include "uikit/UITintObserver.h"
 
 #include <QWidget>
+#include <functional>
 
 class QVariantAnimation;
 
@@ -10,7 +12,12 @@ class QVariantAnimation;
 // track filled in the tint up to a round white thumb. Dragging emits valueChanged() and then
 // touchDragInside() or touchDragOutside() on every movement (the control events 4096, 4 and 8);
 // setValue() from code emits nothing.
-class UISlider : public QWidget, public UITintObserver {
+//
+// From the keyboard (the slider focused) and from assistive technologies: Left and Down step
+// down, Right and Up step up, Home and End go to the bounds. A step moves a twentieth of the
+// range unless the owner gives its own rule (setStepHandler), which then makes the change and
+// reports it itself. Every change of the value is announced to assistive technologies.
+class UISlider : public QWidget, public UITintObserver, public UIFocusRingShape {
     Q_OBJECT
 public:
     explicit UISlider(QWidget* parent = nullptr);
@@ -25,6 +32,19 @@ public:
     void setMinimumValue(float minimum);
     void setMaximumValue(float maximum);
 
+    // A change as a person makes it: clamped, shown at once, and emitted as valueChanged().
+    // A value that is no number changes nothing.
+    void setValueAsUser(float value);
+    // One step up (direction > 0) or down, as the keyboard makes it.
+    void step(int direction);
+    // The owner's own step rule, and the size of a step near the current value, for assistive
+    // technologies; an empty handler brings back the twentieth of the range.
+    void setStepHandler(std::function<void(int direction)> handler, float stepSize);
+    float stepSize() const;
+    // The value as the owner shows it in words (a read-out beside the slider, say).
+    void setValueTextRule(std::function<QString(float)> rule);
+    QString valueText() const;
+
     // Geometry, for the cell's layout and for tests.
     QRectF thumbRect() const;
     QPointF pointForValue(float value) const;
@@ -33,6 +53,8 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
     void tintColorDidChange() override;
+    QRectF focusRingRect() const override;
+    qreal focusRingRadius() const override;
 
     static QColor maximumTrackColor() { return QColor(229, 229, 234); }
 
@@ -43,20 +65,18 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    bool _showsFocusRing = false; // only for focus that came by the keyboard
     float clamped(float value) const;
     float valueAtX(qreal x) const;
     qreal trackLeft() const;
     qreal trackWidth() const;
     void userSetValue(float value);
+    void announceValue();
     bool isInsideForDrag(const QPointF& point) const;
 
     float _value = 0;
@@ -66,4 +86,8 @@ private:
     bool _tracking = false;
     qreal _grabOffset = 0;
     QVariantAnimation* _animation = nullptr;
+    float _announcedValue = 0;
+    std::function<void(int)> _stepHandler;
+    float _stepSize = 0;
+    std::function<QString(float)> _valueTextRule;
 };

@@ -1,6 +1,5 @@
 #include "preferences/UISwitch.h"
 
-#include <QFocusEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QVariantAnimation>
@@ -117,12 +116,6 @@ void UISwitch::paintEvent(QPaintEvent*) {
     p.setPen(Qt::NoPen);
     p.setBrush(mix(offTrackColor(), _onTintColor, _thumbPosition));
     p.drawRoundedRect(track, kHeight / 2, kHeight / 2);
-    if (_showsFocusRing && hasFocus()) {
-        p.setPen(QPen(QColor(0, 122, 255, 140), 2));
-        p.setBrush(Qt::NoBrush);
-        p.drawRoundedRect(track.adjusted(-1, -1, 1, 1), kHeight / 2 + 1, kHeight / 2 + 1);
-        p.setPen(Qt::NoPen);
-    }
     const qreal inset = (kHeight - kThumb) / 2;
     const qreal travel = kWidth - kThumb - 2 * inset;
     const QRectF thumb(track.left() + inset + travel * _thumbPosition, track.top() + inset, kThumb,
@@ -130,17 +123,4 @@ void UISwitch::paintEvent(QPaintEvent*) {
     paintThumbShadow(p, thumb);
     p.setBrush(Qt::white);
     p.drawEllipse(thumb);
-}
-
-void UISwitch::focusInEvent(QFocusEvent* event) {
-    QAbstractButton::focusInEvent(event);
-    _showsFocusRing =
-        event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
-    update();
-}
-
-void UISwitch::focusOutEvent(QFocusEvent* event) {
-    QAbstractButton::focusOutEvent(event);
-    _showsFocusRing = false;
-    update();
 }

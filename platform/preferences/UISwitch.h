@@ -1,5 +1,7 @@
 #pragma once
 
+#include "uikit/UIFocusRingShape.h"
+
 #include <QAbstractButton>
 #include <QColor>
 
@@ -7,8 +9,8 @@ class QVariantAnimation;
 
 // The platform's on/off switch: 51 × 31, a white thumb that slides over a grey (off) or
 // coloured (on) track. A click toggles it and emits clicked() and valueChanged(); setOn() from
-// code emits neither.
-class UISwitch : public QAbstractButton {
+// code emits neither. Space toggles the focused switch as a click does.
+class UISwitch : public QAbstractButton, public UIFocusRingShape {
     Q_OBJECT
 public:
     explicit UISwitch(QWidget* parent = nullptr);
@@ -25,18 +27,18 @@ public:
     QSize minimumSizeHint() const override { return sizeHint(); }
     void finishAnimation();
 
+    QRectF focusRingRect() const override { return trackRect(); }
+    qreal focusRingRadius() const override { return trackRect().height() / 2; }
+
 signals:
     void valueChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
     void checkStateSet() override;
     void nextCheckState() override;
 
 private:
-    bool _showsFocusRing = false; // only for focus that came by the keyboard
     void animateThumbTo(qreal position);
     QRectF trackRect() const;
 

@@ -4,6 +4,7 @@
 #include "preferences/PSSpecifier.h"
 #include "preferences/PSTableCell.h"
 #include "uikit/UIFont.h"
+#include "uikit/UIKeyboardFocus.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -98,12 +99,30 @@ UITableView::UITableView(PSListController* controller, int style, QWidget* paren
     viewport()->setAutoFillBackground(false);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     _clock.start();
+    if (UIKeyboardFocus* keyboard = UIKeyboardFocus::instance())
+        connect(keyboard, &UIKeyboardFocus::focusWalkWillBegin, this, &UITableView::makeEveryRow);
+    QAccessible::installActivationObserver(this);
+    _makesEveryRow = QAccessible::isActive();
 }
 
 UITableView::~UITableView() {
+    QAccessible::removeActivationObserver(this);
     // Nothing is reported while the table goes away: closing its window moves the focus.
     disconnect(qApp, nullptr, this, nullptr);
     _controller = nullptr;
+}
+
+void UITableView::accessibilityActiveChanged(bool active) {
+    if (active)
+        makeEveryRow();
+}
+
+void UITableView::makeEveryRow() {
+    if (_makesEveryRow)
+        return;
+    _makesEveryRow = true;
+    if (_loaded)
+        layoutContents();
 }
 
 void UITableView::detachController() {
@@ -368,10 +387,16 @@ void UITableView::placeCells(bool everyCell) {
     // A scroll touches only the rows in view now and those placed in view before; after any
     // other change every made cell is placed again, as a row out of view may have collapsed.
     std::vector<RowIndex> rows = rowsInView();
-    if (everyCell)
+    if (everyCell && _makesEveryRow) {
+        // Every row, made or not: those shown without a cell get one (makeEveryRow).
+        for (int s = 0; s < _sections.size(); ++s)
+            for (int r = 0; r < _sections.at(s).rows.size(); ++r)
+                rows.emplace_back(s, r);
+    } else if (everyCell) {
         rows.insert(rows.end(), _madeRows.begin(), _madeRows.end());
-    else
+    } else {
         rows.insert(rows.end(), _placedInView.begin(), _placedInView.end());
+    }
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     _placedInView.clear();
@@ -406,7 +431,8 @@ bool UITableView::placeRow(int s, int r) {
     const double bottom = top + viewport()->height();
     {
         const Row& row = _sections.at(s).rows.at(r);
-        if (!row.cell && row.height >= kShownHeight && row.y < bottom && row.y + row.height > top) {
+        const bool inView = row.y < bottom && row.y + row.height > top;
+        if (!row.cell && row.height >= kShownHeight && (inView || _makesEveryRow)) {
             const int generation = _generation;
             if (!makeCell(s, r) || generation != _generation)
                 return false;
@@ -454,6 +480,7 @@ bool UITableView::makeCell(int section, int row) {
         return true;
     cell->setParent(viewport());
     _sections[section].rows[row].cell = cell;
+    connect(cell, &PSTableCell::pressed, this, &UITableView::selectCell, Qt::UniqueConnection);
     chainTabOrder({section, row});
     // A cell may set its row's height while it is made; the row takes it before it shows.
     const double height = askHeight({section, row});
@@ -505,6 +532,8 @@ QList<QWidget*> UITableView::tabStops(QWidget* cell) {
     if (!cell)
         return stops;
     const auto takesTab = [](QWidget* w) { return bool(w->focusPolicy() & Qt::TabFocus); };
+    if (takesTab(cell))
+        stops.append(cell); // a row that is itself a control
     // A cell's widgets follow it in the focus chain, in their order, when it joins the table.
     for (QWidget* w = cell->nextInFocusChain(); w != cell && cell->isAncestorOf(w);
          w = w->nextInFocusChain()) {
@@ -808,6 +837,18 @@ void UITableView::selectRow(NSIndexPath indexPath) {
     cell->setSelected(true, true);
     if (_controller)
         _controller->didSelectRowAtIndexPath(this, indexPath);
+}
+
+void UITableView::selectCell(PSTableCell* cell) {
+    for (int s = 0; s < _sections.size(); ++s) {
+        const QList<Row>& rows = _sections.at(s).rows;
+        for (int r = 0; r < rows.size(); ++r) {
+            if (rows.at(r).cell == cell) {
+                selectRow({s, r});
+                return;
+            }
+        }
+    }
 }
 
 bool UITableView::eventFilter(QObject* watched, QEvent* event) {

@@ -3,6 +3,7 @@
 #include "preferences/NSIndexPath.h"
 
 #include <QAbstractScrollArea>
+#include <QAccessible>
 #include <QElapsedTimer>
 #include <QList>
 #include <QPointer>
@@ -20,7 +21,11 @@ class QVariantAnimation;
 // look. Row heights are asked of the controller for every row; a row's cell is made by the
 // controller when the row first comes into view. The content offset goes negative while the
 // list is pulled down beyond its top and springs back on release.
-class UITableView : public QAbstractScrollArea {
+//
+// The keyboard and assistive technologies reach every row, not only those seen so far: from the
+// first Tab in the application, or while an assistive technology listens, every row that is
+// shown has its cell, in the focus chain in row order.
+class UITableView : public QAbstractScrollArea, public QAccessible::ActivationObserver {
     Q_OBJECT
 public:
     enum Style { Plain = 0, Grouped = 1, InsetGrouped = 2 };
@@ -40,6 +45,8 @@ public:
     int numberOfRowsInSection(int section) const;
     PSTableCell* cellForRowAtIndexPath(NSIndexPath indexPath) const; // made cell, or nullptr
     QList<PSTableCell*> madeCells() const;
+    // Makes the cell of every shown row, now and whenever rows are shown from now on.
+    void makeEveryRow();
     // In content coordinates, at the rows' current (possibly animating) heights.
     QRect rectForRowAtIndexPath(NSIndexPath indexPath) const;
     QRect rectForSection(int section) const; // the section's white rounded area
@@ -76,6 +83,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void scrollContentsBy(int, int) override {}
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void accessibilityActiveChanged(bool active) override;
 
 private:
     struct Row {
@@ -123,6 +131,7 @@ private:
     void endDrag();
     double rubberBand(double rawY) const;
     void selectRow(NSIndexPath indexPath);
+    void selectCell(PSTableCell* cell);
     void focusEntered(QWidget* now);
     void paintSection(QPainter& painter, const Section& section, double width,
                       const QRectF& visible) const;
@@ -136,6 +145,7 @@ private:
     std::set<RowIndex> _tabRows;         // those of them whose cell has a tab stop
     std::vector<RowIndex> _placedInView; // rows whose cell was last placed in view
     bool _loaded = false;
+    bool _makesEveryRow = false;
     int _generation = 0;
     double _contentHeight = 0;
     QPointF _offset;

@@ -103,8 +103,10 @@ void UIAlertController::viewDidAppear(bool animated) {
 
 bool UIAlertController::eventFilter(QObject* watched, QEvent* event) {
     // On a desktop the keyboard stands in for a tap: Escape is the cancel action, Return the
-    // only other action, or the cancel action of an alert that has nothing else.
-    if (watched == _alertView && event->type() == QEvent::KeyPress) {
+    // only other action, or the cancel action of an alert that has nothing else. The event's
+    // type is asked first: while the view is being destroyed (its window closed with the alert
+    // up) it is no alert view any more, and its pointer may not be read as one.
+    if (event->type() == QEvent::KeyPress && watched == _alertView) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         QList<UIAlertAction*> cancel, others;
         for (UIAlertAction* action : _actions)

@@ -1,6 +1,7 @@
 #include "uikit/UIBackButton.h"
 
 #include "uikit/UIFont.h"
+#include "uikit/UIKeyboardFocus.h"
 #include "uikit/UITint.h"
 
 #include <QFontMetrics>
@@ -16,7 +17,8 @@ constexpr int kGap = 6;
 UIBackButton::UIBackButton(QWidget* parent) : QAbstractButton(parent) {
     setFont(UIFont::systemFontOfSize(17));
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::TabFocus);
+    UIKeyboardFocus::pressOnEnter(this);
 }
 
 QSize UIBackButton::sizeHint() const {

@@ -2,6 +2,7 @@
 
 #include "foundation/LocaleLanguages.h"
 #include "uikit/UIFont.h"
+#include "uikit/UIKeyboardFocus.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -88,6 +89,10 @@ void UIColorPickerViewController::loadView() {
     _closeButton->setText(QStringLiteral("✕"));
     _closeButton->setAutoRaise(true);
     _closeButton->setFont(UIFont::systemFontOfSize(15, QFont::DemiBold));
+    // A screen reader reads a name, not the cross; Qt's own word, in the user's language.
+    _closeButton->setAccessibleName(
+        QCoreApplication::translate("QPlatformTheme", "Close").remove(QLatin1Char('&')));
+    UIKeyboardFocus::pressOnEnter(_closeButton);
     connect(_closeButton, &QToolButton::clicked, this,
             [this] { dismissViewControllerAnimated(true); });
     header->addWidget(_closeButton);

@@ -1,13 +1,17 @@
 #include "uikit/UIDimmingView.h"
 
+#include "uikit/UIFocusRing.h"
+
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 
 UIDimmingView::UIDimmingView(QWidget* window) : QWidget(window) {
     setAttribute(Qt::WA_NoSystemBackground);
-    setFocusPolicy(Qt::StrongFocus); // keeps the keyboard away from the covered window
+    setFocusPolicy(Qt::StrongFocus);       // keeps the keyboard away from the covered window
+    UIFocusRing::setRingable(this, false); // it holds the focus for the content, is no control
     if (window)
         setGeometry(window->rect());
 }
@@ -56,13 +60,24 @@ void UIDimmingView::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
+void UIDimmingView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && !event->isAutoRepeat()) {
+        event->accept();
+        emit escapePressed();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
 bool UIDimmingView::focusNextPrevChild(bool next) {
     // What the layer covers is out of reach, as on the device: the focus goes round the
     // layer's own controls, in their tab order, and stays put when there are none.
+    // A widget that hands its focus to another (a spin box's field to the spin box) is no
+    // stop: going to it would land where the focus already is, and Tab would stay there.
     QList<QWidget*> stops;
     for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
-        if (isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() &&
-            w->isVisibleTo(this))
+        if (isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && !w->focusProxy() &&
+            w->isEnabled() && w->isVisibleTo(this))
             stops.append(w);
     }
     if (stops.isEmpty())

@@ -6,8 +6,8 @@
 
 // The layer a presentation puts over the presenting window: it dims (or blanks) what lies
 // below, takes every click that misses the presented content, keeps the keyboard (Tab and
-// Shift+Tab go round the presented content's own controls, never to what lies below) and can
-// draw the card the content sits on.
+// Shift+Tab go round the presented content's own controls, never to what lies below; Escape that
+// no control took is the layer's) and can draw the card the content sits on.
 class UIDimmingView : public QWidget {
     Q_OBJECT
     Q_PROPERTY(qreal level READ level WRITE setLevel)
@@ -23,12 +23,14 @@ public:
 
 signals:
     void tappedOutside();
+    void escapePressed();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool focusNextPrevChild(bool next) override;
 
 private:

@@ -1,7 +1,16 @@
 #include "uikit/UILongPressGestureRecognizer.h"
 
 #include <QAbstractButton>
+#include <QKeyEvent>
 #include <QMouseEvent>
+
+namespace {
+// The keys that press a focused button.
+bool isPressKey(const QEvent* event) {
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+} // namespace
 
 UILongPressGestureRecognizer::UILongPressGestureRecognizer(Action action)
     : _action(std::move(action)) {
@@ -84,6 +93,16 @@ bool UILongPressGestureRecognizer::eventFilter(QObject* watched, QEvent* event) 
         else
             reset();
         return false; // the button is no longer down, so the release clicks nothing
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        return keyEvent(event, began);
+    case QEvent::FocusOut:
+        // The key's release goes to wherever the focus went: the hold ends here.
+        if (began)
+            finish(UIGestureRecognizerStateCancelled);
+        else if (_pressed)
+            reset();
+        return false;
     case QEvent::Hide:
     case QEvent::Leave:
         if (began && event->type() == QEvent::Hide)
@@ -92,4 +111,22 @@ bool UILongPressGestureRecognizer::eventFilter(QObject* watched, QEvent* event) 
     default:
         return false;
     }
+}
+
+bool UILongPressGestureRecognizer::keyEvent(QEvent* event, bool began) {
+    if (!isPressKey(event))
+        return false;
+    // The hold is timed here, not by the keyboard's own repeats, which the button never sees.
+    if (static_cast<QKeyEvent*>(event)->isAutoRepeat())
+        return true;
+    if (event->type() == QEvent::KeyPress) {
+        reset();
+        _pressed = true;
+        _timer.start();
+    } else if (began) {
+        finish(UIGestureRecognizerStateEnded);
+    } else {
+        reset();
+    }
+    return false;
 }

@@ -10,6 +10,8 @@
 // action then hears Began, Changed while the pointer moves (anywhere: once recognised, the
 // press is the gesture's until it ends), and Ended on release, or Cancelled when the view hides.
 // Once the gesture has begun, a button's own click is cancelled: the release gives no clicked().
+// A key that presses the view (Space, Return, Enter) held as long begins it too, and its release
+// ends it; the keyboard's own repeats of the key are swallowed.
 class UILongPressGestureRecognizer : public UIGestureRecognizer {
     Q_OBJECT
 public:
@@ -25,6 +27,7 @@ protected:
     void reset() override;
 
 private:
+    bool keyEvent(QEvent* event, bool began);
     void begin();
     void finish(UIGestureRecognizerState state);
     void report(UIGestureRecognizerState state);

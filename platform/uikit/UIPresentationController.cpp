@@ -39,10 +39,13 @@ void UIPresentationController::present(bool animated) {
     _window = _presenting->view()->window();
     _container = new UIDimmingView(_window);
     _window->installEventFilter(this);
-    connect(_container, &UIDimmingView::tappedOutside, this, [this] {
+    // Escape that no control of the content took means what a tap beside the content means.
+    const auto outside = [this] {
         if (dismissesOnOutsideTap() && _presented)
             _presented->dismissViewControllerAnimated(true);
-    });
+    };
+    connect(_container, &UIDimmingView::tappedOutside, this, outside);
+    connect(_container, &UIDimmingView::escapePressed, this, outside);
     _presentedNow = true;
     prepareContainer();
     layoutContainer();

@@ -75,6 +75,10 @@ void UIWindow::showEvent(QShowEvent* event) {
     static quint64 shows = 0;
     if (!_shownAt)
         _shownAt = ++shows;
+    // The window holds the focus itself until the person moves it: a control given it at once
+    // would take the first Space or Enter before anyone could see where the focus was.
+    if (!focusWidget())
+        setFocus(Qt::ActiveWindowFocusReason);
     UIApplication::sharedApplication()->windowStateChanged();
 }
 

@@ -21,16 +21,6 @@
 
 namespace {
 
-// Presses Tab until `control` has the focus, as a keyboard user reaches it.
-testing::AssertionResult tabTo(SettingsScreen& screen, QWidget* control) {
-    for (int i = 0; i < 80; ++i) {
-        if (QApplication::focusWidget() == control)
-            return testing::AssertionSuccess();
-        screen.key(Qt::Key_Tab);
-    }
-    return testing::AssertionFailure() << "Tab never reached the control";
-}
-
 struct SwitchCase {
     const char* name;
     const char* title;
@@ -55,7 +45,7 @@ TEST_P(PersonSwitch, ToggleIsDrawnStoredAndAnnounced) {
     const std::optional<bool> before = screen.switchDrawnOn(control);
     ASSERT_TRUE(before.has_value());
     if (c.keyboard) {
-        ASSERT_TRUE(tabTo(screen, control));
+        ASSERT_TRUE(screen.tabTo(control));
     }
 
     for (int toggle = 1; toggle <= 2; ++toggle) {
@@ -195,7 +185,7 @@ TEST(PersonAlert, AnOpenAlertKeepsTheKeyboardAndClosesByKey) {
     for (const auto& way : ways) {
         SCOPED_TRACE(way.closingKey);
         if (way.byKeyboard) {
-            ASSERT_TRUE(tabTo(screen, info));
+            ASSERT_TRUE(screen.tabTo(info));
             screen.key(Qt::Key_Space);
         } else {
             screen.tap(info);

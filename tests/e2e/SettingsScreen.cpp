@@ -14,6 +14,7 @@
 #include <QDBusMessage>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -22,6 +23,7 @@
 #include <plist/plist.h>
 
 #include <cstdlib>
+#include <limits>
 
 namespace {
 const QString kReload = QStringLiteral("com.qev.tolvplayerprefs/ReloadPrefs");
@@ -218,6 +220,26 @@ QWidget* SettingsScreen::presented() const {
     return nullptr;
 }
 
+QList<QWidget*> SettingsScreen::controls() const {
+    QWidget* viewport = table() ? table()->viewport() : nullptr;
+    // Rows first by their top, then by the left edge; the bar sits above every row.
+    const auto place = [this, viewport](QWidget* w) {
+        QWidget* row = w;
+        while (viewport && row->parentWidget() && row->parentWidget() != viewport)
+            row = row->parentWidget();
+        const bool inList = viewport && row->parentWidget() == viewport;
+        return std::pair(inList ? row->y() : std::numeric_limits<int>::min(),
+                         w->mapTo(window(), QPoint(0, 0)).x());
+    };
+    QList<QWidget*> found;
+    for (QWidget* w : window()->findChildren<QWidget*>())
+        if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus))
+            found << w;
+    std::stable_sort(found.begin(), found.end(),
+                     [&place](QWidget* a, QWidget* b) { return place(a) < place(b); });
+    return found;
+}
+
 // ---- input ------------------------------------------------------------------------------------
 
 QPoint SettingsScreen::windowPoint(QWidget* control, std::optional<QPoint> at) const {
@@ -245,6 +267,32 @@ void SettingsScreen::release(QWidget* control, std::optional<QPoint> at) {
 void SettingsScreen::key(int key, Qt::KeyboardModifiers modifiers) {
     QTest::keyClick(window()->windowHandle(), Qt::Key(key), modifiers);
     QTest::qWait(1);
+}
+
+void SettingsScreen::keyDown(int key) {
+    QTest::keyPress(window()->windowHandle(), Qt::Key(key));
+}
+
+void SettingsScreen::keyRepeat(int key) {
+    const QString text = key == Qt::Key_Space ? QStringLiteral(" ") : QString();
+    for (const QEvent::Type type : {QEvent::KeyRelease, QEvent::KeyPress}) {
+        QKeyEvent repeat(type, key, Qt::NoModifier, text, true);
+        QCoreApplication::sendEvent(window()->windowHandle(), &repeat);
+    }
+}
+
+void SettingsScreen::keyUp(int key) {
+    QTest::keyRelease(window()->windowHandle(), Qt::Key(key));
+    QTest::qWait(1);
+}
+
+testing::AssertionResult SettingsScreen::tabTo(QWidget* control) {
+    for (int i = 0; i < 80; ++i) {
+        if (QApplication::focusWidget() == control)
+            return testing::AssertionSuccess();
+        key(Qt::Key_Tab);
+    }
+    return testing::AssertionFailure() << "Tab never reached the control";
 }
 
 void SettingsScreen::type(const QString& text) {

@@ -83,6 +83,10 @@ public:
     QWidget* widgetOfClass(QWidget* within, const char* className) const;
     // What is presented over the window now (an alert, a sheet, a popover), or none.
     QWidget* presented() const;
+    // Every control of the window a person can reach now (shown, enabled, taking Tab focus), in
+    // reading order: the navigation bar left to right, then the rows top to bottom, each row
+    // left to right.
+    QList<QWidget*> controls() const;
 
     // ---- input -----------------------------------------------------------------------------
     void tap(QWidget* control, std::optional<QPoint> at = {});
@@ -90,6 +94,13 @@ public:
     void moveTo(QWidget* control, QPoint at);
     void release(QWidget* control, std::optional<QPoint> at = {});
     void key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // A key held: pressed, repeated by the keyboard (a release and a press marked as repeats,
+    // as X11 sends them), let go.
+    void keyDown(int key);
+    void keyRepeat(int key);
+    void keyUp(int key);
+    // Presses Tab until `control` has the focus, as a keyboard user reaches it.
+    testing::AssertionResult tabTo(QWidget* control);
     void type(const QString& text);
     void wait(int ms);
 

@@ -82,30 +82,47 @@ TEST(UITableViewScroll, EveryOffsetShowsExactlyTheRowsInView) {
 }
 
 TEST(UITableViewScroll, TabFollowsRowOrderWhateverOrderCellsWereMadeIn) {
-    for (const QList<double>& jumps : {QList<double>{1.0, 0.0}, {0.8, 0.2, 0.6, 0.4, 1.0, 0.0}}) {
+    struct Case {
+        const char* name;
+        QList<double> jumps; // fractions of the whole scroll range
+        bool fullPass;       // then every row once; else the first Tab makes the rows it needs
+    };
+    const Case cases[] = {
+        {"bottom first", {1.0, 0.0}, true},
+        {"middle, bottom, top", {0.5, 1.0, 0.0}, true},
+        {"scattered", {0.8, 0.2, 0.6, 0.4, 1.0, 0.0}, true},
+        {"top only, then Tab", {}, false},
+        {"bottom, then top, then Tab", {1.0, 0.0}, false},
+    };
+    for (const Case& c : cases) {
         ListHost controller(switchSections(2, 12));
         UITableView* table = controller.show(390, 260);
-        ASSERT_TRUE(table);
+        ASSERT_TRUE(table) << c.name;
         const double end = table->maximumContentOffsetY();
-        for (double jump : jumps)
+        for (double jump : c.jumps)
             table->setContentOffset(QPointF(0, jump * end));
-        for (double y = 0; y <= end; y += 100) // then every row once
+        for (double y = 0; c.fullPass && y <= end; y += 100)
             table->setContentOffset(QPointF(0, y));
         table->setContentOffset(QPointF(0, 0));
+        ASSERT_EQ(table->madeCells().size() == 24, c.fullPass) << c.name;
+
+        switchAt(table, {0, 0})->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_EQ(table->madeCells().size(), 24) << c.name;
         QList<UISwitch*> order;
         for (int s = 0; s < 2; ++s)
             for (int r = 0; r < 12; ++r)
                 order << switchAt(table, {s, r});
-        order.first()->setFocus(Qt::TabFocusReason);
-        for (int i = 1; i < order.size(); ++i) {
+        ASSERT_EQ(QApplication::focusWidget(), order.at(1)) << c.name;
+        for (int i = 2; i < order.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            ASSERT_EQ(QApplication::focusWidget(), order.at(i)) << "tab to " << i;
+            ASSERT_EQ(QApplication::focusWidget(), order.at(i)) << c.name << " tab to " << i;
         }
         // Keyboard focus brought the last row into view.
-        EXPECT_TRUE(onScreen(table, {1, 11}).intersects(table->viewport()->rect()));
+        EXPECT_TRUE(onScreen(table, {1, 11}).intersects(table->viewport()->rect())) << c.name;
         for (int i = order.size() - 2; i >= 0; --i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-            ASSERT_EQ(QApplication::focusWidget(), order.at(i)) << "back to " << i;
+            ASSERT_EQ(QApplication::focusWidget(), order.at(i)) << c.name << " back to " << i;
         }
     }
 }
