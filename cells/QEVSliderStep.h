@@ -13,6 +13,10 @@ public:
     static float clampedUp(float value, float maximum);
     static float clampedDown(float value, float minimum, float maximum);
 
+    // Zero for negative zero: a step up from just below zero can land on -0 (the ceiling of
+    // -0.4 is -0), which would be shown as "-0.00" and stored with its sign.
+    static float unsignedZero(float value) { return value == 0.0f ? 0.0f : value; }
+
     static constexpr float kFineStep = 0.01f;
     static constexpr float kTenthStep = 0.1f;
 };

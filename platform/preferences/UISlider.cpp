@@ -38,9 +38,9 @@ UISlider::UISlider(QWidget* parent) : QWidget(parent) {
 }
 
 float UISlider::clamped(float value) const {
-    if (std::isnan(value))
-        return _minimumValue;
-    return std::clamp(value, _minimumValue, _maximumValue);
+    const float inRange =
+        std::isnan(value) ? _minimumValue : std::clamp(value, _minimumValue, _maximumValue);
+    return inRange == 0.0f ? 0.0f : inRange; // never -0: it would read "-0.00" and be stored so
 }
 
 void UISlider::setValue(float value) {
