@@ -141,7 +141,7 @@ void UISlider::paintEvent(QPaintEvent*) {
     const QRectF track(trackLeft() - 1, cy - kTrackHeight / 2, trackWidth() + 2, kTrackHeight);
     const qreal thumbX = pointForValue(_shownValue).x();
     p.setPen(Qt::NoPen);
-    p.setBrush(maximumTrackColor());
+    p.setBrush(maximumTrackColor().resolvedColorForView(this));
     p.drawRoundedRect(track, kTrackHeight / 2, kTrackHeight / 2);
     QRectF filled = track;
     filled.setRight(thumbX);
@@ -150,7 +150,9 @@ void UISlider::paintEvent(QPaintEvent*) {
     const QRectF thumb = thumbRect();
     paintThumb(p, thumb);
     if (_showsFocusRing && hasFocus()) {
-        p.setPen(QPen(QColor(0, 122, 255, 140), 2));
+        p.setPen(QPen(
+            UIColor::systemBlueColor().colorWithAlphaComponent(0.55).resolvedColorForView(this),
+            2));
         p.setBrush(Qt::NoBrush);
         p.drawEllipse(thumb.adjusted(-1.5, -1.5, 1.5, 1.5));
     }

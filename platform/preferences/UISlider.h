@@ -1,5 +1,6 @@
 #pragma once
 
+#include "uikit/UIColor.h"
 #include "uikit/UITintObserver.h"
 
 #include <QWidget>
@@ -37,7 +38,7 @@ public:
     QSize minimumSizeHint() const override;
     void tintColorDidChange() override;
 
-    static QColor maximumTrackColor() { return QColor(229, 229, 234); }
+    static UIColor maximumTrackColor() { return {QColor(229, 229, 234), QColor(57, 57, 61)}; }
 
 signals:
     void touchDown();

@@ -113,10 +113,12 @@ void UISwitch::paintEvent(QPaintEvent*) {
         p.setOpacity(0.5);
     const QRectF track = trackRect();
     p.setPen(Qt::NoPen);
-    p.setBrush(mix(offTrackColor(), _onTintColor, _thumbPosition));
+    p.setBrush(mix(offTrackColor().resolvedColorForView(this), _onTintColor, _thumbPosition));
     p.drawRoundedRect(track, kHeight / 2, kHeight / 2);
     if (_showsFocusRing && hasFocus()) {
-        p.setPen(QPen(QColor(0, 122, 255, 140), 2));
+        p.setPen(QPen(
+            UIColor::systemBlueColor().colorWithAlphaComponent(0.55).resolvedColorForView(this),
+            2));
         p.setBrush(Qt::NoBrush);
         p.drawRoundedRect(track.adjusted(-1, -1, 1, 1), kHeight / 2 + 1, kHeight / 2 + 1);
         p.setPen(Qt::NoPen);

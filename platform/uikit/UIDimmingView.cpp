@@ -12,12 +12,12 @@ UIDimmingView::UIDimmingView(QWidget* window) : QWidget(window) {
         setGeometry(window->rect());
 }
 
-void UIDimmingView::setDimmingColor(const QColor& color) {
+void UIDimmingView::setDimmingColor(const UIColor& color) {
     _dimming = color;
     update();
 }
 
-void UIDimmingView::setCard(const QRect& rect, qreal radius, const QColor& color) {
+void UIDimmingView::setCard(const QRect& rect, qreal radius, const UIColor& color) {
     _card = rect;
     _cardRadius = radius;
     _cardColor = color;
@@ -33,12 +33,13 @@ void UIDimmingView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setOpacity(_level);
     painter.setRenderHint(QPainter::Antialiasing);
-    if (_dimming.alpha() > 0)
-        painter.fillRect(rect(), _dimming);
+    const QColor dimming = _dimming.resolvedColorForView(this);
+    if (dimming.alpha() > 0)
+        painter.fillRect(rect(), dimming);
     if (!_card.isEmpty()) {
         QPainterPath path;
         path.addRoundedRect(QRectF(_card), _cardRadius, _cardRadius);
-        painter.fillPath(path, _cardColor);
+        painter.fillPath(path, _cardColor.resolvedColorForView(this));
     }
 }
 

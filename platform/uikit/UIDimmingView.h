@@ -1,5 +1,7 @@
 #pragma once
 
+#include "uikit/UIColor.h"
+
 #include <QColor>
 #include <QRect>
 #include <QWidget>
@@ -14,10 +16,10 @@ class UIDimmingView : public QWidget {
 public:
     explicit UIDimmingView(QWidget* window);
 
-    void setDimmingColor(const QColor& color);
-    QColor dimmingColor() const { return _dimming; }
+    void setDimmingColor(const UIColor& color);
+    UIColor dimmingColor() const { return _dimming; }
     void setContentRect(const QRect& rect) { _contentRect = rect; }
-    void setCard(const QRect& rect, qreal radius, const QColor& color);
+    void setCard(const QRect& rect, qreal radius, const UIColor& color);
     // How far the dimming and the card are shown, 0 to 1; fades animate it.
     qreal level() const { return _level; }
     void setLevel(qreal level);
@@ -33,10 +35,10 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
-    QColor _dimming = Qt::transparent;
+    UIColor _dimming = QColor(Qt::transparent);
     QRect _contentRect;
     QRect _card;
     qreal _cardRadius = 0;
-    QColor _cardColor;
+    UIColor _cardColor;
     qreal _level = 1.0;
 };

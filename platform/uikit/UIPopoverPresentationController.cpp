@@ -39,8 +39,8 @@ QWidget* UIPopoverPresentationController::sourceView() const {
     return _sourceView;
 }
 
-void UIPopoverPresentationController::setBackgroundColor(const QColor& color) {
-    _backgroundColor = color.isValid() ? color : QColor(Qt::white);
+void UIPopoverPresentationController::setBackgroundColor(const UIColor& color) {
+    _backgroundColor = color.isValid() ? color : UIColor::systemBackgroundColor();
     if (_popup)
         _popup->setBackgroundColor(_backgroundColor);
 }
@@ -71,7 +71,7 @@ void UIPopoverPresentationController::prepareContainer() {
         return;
     }
     setLayout(Layout::Centered);
-    container->setDimmingColor(Qt::transparent);
+    container->setDimmingColor(QColor(Qt::transparent));
     _popup = new UIPopoverView(container);
     _popup->setBackgroundColor(_backgroundColor);
     _popup->setContent(content);

@@ -32,8 +32,8 @@ public:
     QWidget* sourceView() const;
     void setSourceRect(QRect rect) { _sourceRect = rect; }
     QRect sourceRect() const { return _sourceRect; }
-    void setBackgroundColor(const QColor& color);
-    QColor backgroundColor() const { return _backgroundColor; }
+    void setBackgroundColor(const UIColor& color);
+    UIColor backgroundColor() const { return _backgroundColor; }
 
     // The side the arrow was drawn on in the current presentation.
     UIPopoverArrowDirection arrowDirection() const;
@@ -56,6 +56,6 @@ private:
     QPointer<UIBarButtonItem> _barButtonItem;
     QPointer<QWidget> _sourceView;
     QRect _sourceRect;
-    QColor _backgroundColor = Qt::white;
+    UIColor _backgroundColor = UIColor::systemBackgroundColor();
     QPointer<UIPopoverView> _popup;
 };

@@ -1,5 +1,6 @@
 #include "uikit/UIPresentationController.h"
 
+#include "uikit/UIColor.h"
 #include "uikit/UIDimmingView.h"
 #include "uikit/UIViewController.h"
 
@@ -45,6 +46,12 @@ void UIPresentationController::present(bool animated) {
     });
     _presentedNow = true;
     prepareContainer();
+    if (_layout != Layout::FullScreen) {
+        // Raised above the window, as on the device; Qt's own widgets inside (the colour
+        // picker's) fill with the raised background rather than the window's.
+        UITraitCollection::setElevated(_container);
+        UIColor::setPaletteColor(_container, QPalette::Window, UIColor::systemBackgroundColor());
+    }
     layoutContainer();
 
     UIViewController* covered = _layout == Layout::FullScreen ? appearanceRoot() : nullptr;
@@ -112,13 +119,13 @@ void UIPresentationController::prepareContainer() {
         return;
     switch (_layout) {
     case Layout::FullScreen:
-        _container->setDimmingColor(Qt::white);
+        _container->setDimmingColor(UIColor::systemBackgroundColor());
         break;
     case Layout::Sheet:
-        _container->setDimmingColor(QColor(0, 0, 0, 102));
+        _container->setDimmingColor(UIColor(QColor(0, 0, 0, 102), QColor(0, 0, 0, 122)));
         break;
     case Layout::Centered:
-        _container->setDimmingColor(QColor(0, 0, 0, 51));
+        _container->setDimmingColor(UIColor(QColor(0, 0, 0, 51), QColor(0, 0, 0, 122)));
         break;
     }
     view->setParent(_container);
@@ -134,7 +141,7 @@ void UIPresentationController::layoutContainer() {
     QRect frame = bounds;
     if (_layout == Layout::Sheet) {
         const QRect card = bounds.adjusted(0, kSheetTop, 0, int(kSheetRadius));
-        _container->setCard(card, kSheetRadius, Qt::white);
+        _container->setCard(card, kSheetRadius, UIColor::systemBackgroundColor());
         frame = card.adjusted(0, int(kSheetRadius), 0, -int(kSheetRadius));
     } else if (_layout == Layout::Centered) {
         QSize size = _presented->preferredContentSize();

@@ -87,8 +87,8 @@ TEST_P(QEVSwitchCellLook, SwitchRowsOfThePane) {
         SCOPED_TRACE(specifier->name().toStdString());
         const QPoint origin = cell->mapTo(view, QPoint(0, 0));
         const QRect track(cell->control()->geometry().translated(origin));
-        const QColor wanted =
-            cell->control()->isOn() ? QColor(234, 181, 80) : UISwitch::offTrackColor();
+        const QColor wanted = cell->control()->isOn() ? QColor(234, 181, 80)
+                                                      : UISwitch::offTrackColor().resolvedColor();
         // The track shows on the side away from the thumb.
         const int x = cell->control()->isOn() ? track.left() + 6 : track.right() - 6;
         EXPECT_TRUE(colorNear(image.pixelColor(x, track.center().y()), wanted, 6));
