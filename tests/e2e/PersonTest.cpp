@@ -21,16 +21,6 @@
 
 namespace {
 
-// Presses Tab until `control` has the focus, as a keyboard user reaches it.
-testing::AssertionResult tabTo(SettingsScreen& screen, QWidget* control) {
-    for (int i = 0; i < 80; ++i) {
-        if (QApplication::focusWidget() == control)
-            return testing::AssertionSuccess();
-        screen.key(Qt::Key_Tab);
-    }
-    return testing::AssertionFailure() << "Tab never reached the control";
-}
-
 struct SwitchCase {
     const char* name;
     const char* title;
