@@ -24,6 +24,11 @@ void UIDimmingView::setCard(const QRect& rect, qreal radius, const UIColor& colo
     update();
 }
 
+void UIDimmingView::setSnapshot(const QPixmap& snapshot) {
+    _snapshot = snapshot;
+    update();
+}
+
 void UIDimmingView::setLevel(qreal level) {
     _level = qBound(0.0, level, 1.0);
     update();
@@ -41,6 +46,8 @@ void UIDimmingView::paintEvent(QPaintEvent*) {
         path.addRoundedRect(QRectF(_card), _cardRadius, _cardRadius);
         painter.fillPath(path, _cardColor.resolvedColorForView(this));
     }
+    if (!_snapshot.isNull())
+        painter.drawPixmap(0, 0, _snapshot);
 }
 
 void UIDimmingView::mousePressEvent(QMouseEvent* event) {

@@ -3,6 +3,7 @@
 #include "uikit/UIColor.h"
 
 #include <QColor>
+#include <QPixmap>
 #include <QRect>
 #include <QWidget>
 
@@ -20,6 +21,8 @@ public:
     UIColor dimmingColor() const { return _dimming; }
     void setContentRect(const QRect& rect) { _contentRect = rect; }
     void setCard(const QRect& rect, qreal radius, const UIColor& color);
+    // A picture drawn over the layer in place of its content, at the layer's level.
+    void setSnapshot(const QPixmap& snapshot);
     // How far the dimming and the card are shown, 0 to 1; fades animate it.
     qreal level() const { return _level; }
     void setLevel(qreal level);
@@ -41,4 +44,5 @@ private:
     qreal _cardRadius = 0;
     UIColor _cardColor;
     qreal _level = 1.0;
+    QPixmap _snapshot;
 };
