@@ -77,6 +77,7 @@ void TOLVPLAYERPreferencesListController::buildNavigationChrome() {
 
     auto* item = new UIBarButtonItem(button);
     setRespringButtonItem(item);
+    _respringButtonItem = item;
     navigationItem()->setRightBarButtonItems({item});
 
     auto* titleView = new QWidget;

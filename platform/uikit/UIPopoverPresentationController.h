@@ -12,8 +12,9 @@ class QWidget;
 
 // Presents a controller as a popover: a bubble anchored to a bar button item's view or to a
 // rectangle of a source view, its arrow on one of the permitted sides, dismissed by a tap
-// outside it. On a narrow (compact) window it becomes a sheet, unless the delegate answers
-// None. The popover itself plays no sound and starts no animation of its own beyond a fade.
+// outside it. It follows its anchor wherever the window's layout moves it. On a narrow
+// (compact) window it becomes a sheet, unless the delegate answers None. The popover itself
+// plays no sound and starts no animation of its own beyond a fade.
 class UIPopoverPresentationController : public UIPresentationController {
     Q_OBJECT
 public:
@@ -45,10 +46,14 @@ protected:
     void prepareContainer() override;
     void layoutContainer() override;
     bool dismissesOnOutsideTap() const override { return true; }
+    bool appearsScaled() const override { return false; }
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     bool staysPopover(QWidget* window);
     QRect anchorRect() const; // in the container's coordinates
+    QWidget* anchorView() const;
+    void watchAnchor(); // the anchor and the views it sits in, up to the window
 
     UIPopoverPresentationControllerDelegate* _delegate = nullptr;
     QPointer<QObject> _delegateObject; // set when the delegate is a QObject, to see it go
@@ -58,4 +63,5 @@ private:
     QRect _sourceRect;
     UIColor _backgroundColor = UIColor::systemBackgroundColor();
     QPointer<UIPopoverView> _popup;
+    QList<QPointer<QWidget>> _watched;
 };

@@ -95,6 +95,15 @@ TEST(UIPopoverPresentationController, HangsUnderTheBarButtonWithItsArrowUp) {
     EXPECT_EQ(popController->view()->geometry().size(), QSize(200, 130));
     EXPECT_TRUE(AudioServices::playedSounds().isEmpty()) << "presenting plays nothing itself";
     EXPECT_EQ(screen.pane->presentedViewController(), popController);
+
+    // It follows the button wherever a new window size lays the bar out.
+    for (const int width : {768, 1200, 500}) {
+        screen.window.resize(width, 844);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(bubble->arrowTip(),
+                  QPoint(screen.buttonRect().center().x(), screen.buttonRect().bottom() + 1))
+            << width;
+    }
 }
 
 TEST(UIPopoverPresentationController, AdaptsToTheWindowAndTheDelegatesAnswer) {
