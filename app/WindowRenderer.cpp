@@ -1,5 +1,6 @@
 #include "WindowRenderer.h"
 
+#include <QAbstractAnimation>
 #include <QCoreApplication>
 #include <QImageWriter>
 #include <QPixmap>
@@ -12,7 +13,17 @@ namespace {
 constexpr int kSettleMilliseconds = 600;
 } // namespace
 
+void WindowRenderer::finishAnimations(QWidget* window) {
+    // A picture shows where things come to rest (a popover fully in, not half faded), however
+    // long the wait before it was.
+    for (QAbstractAnimation* animation : window->findChildren<QAbstractAnimation*>()) {
+        if (animation->state() == QAbstractAnimation::Running && animation->totalDuration() >= 0)
+            animation->setCurrentTime(animation->totalDuration());
+    }
+}
+
 bool WindowRenderer::renderNow(QWidget* window, const QString& path, QString* error) {
+    finishAnimations(window);
     // The first grab lays out and paints once, which makes the cells the visible rows need;
     // the second shows them.
     window->grab();
