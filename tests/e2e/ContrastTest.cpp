@@ -8,7 +8,6 @@
 #include "preferences/PSTableCell.h"
 #include "preferences/UITableView.h"
 
-#include <QAbstractButton>
 #include <QHash>
 #include <QLabel>
 #include <cmath>
@@ -98,29 +97,12 @@ const Element kElements[] = {
          s.row("启用播放器");
          return sectionText(s, s.table()->rectForHeaderInSection(0));
      }},
-    {"section_footer", false, true,
-     [](SettingsScreen& s) {
-         s.row("记住播放位置");
-         return sectionText(s, s.table()->rectForFooterInSection(0));
-     }},
     {"alert_title", false, true,
      [](SettingsScreen& s) {
          PSTableCell* row = s.row("启用播放器");
          QWidget* layer = openedByTapping(s, row ? s.widgetOfClass(row, "UIInfoButton") : nullptr);
          QWidget* alert = layer ? s.widgetOfClass(layer, "UIAlertView") : nullptr;
          return alert ? inWindow(s, alert->findChildren<QLabel*>().value(0)) : QRect();
-     }},
-    {"alert_message", false, true,
-     [](SettingsScreen& s) {
-         PSTableCell* row = s.row("启用播放器");
-         QWidget* layer = openedByTapping(s, row ? s.widgetOfClass(row, "UIInfoButton") : nullptr);
-         QWidget* alert = layer ? s.widgetOfClass(layer, "UIAlertView") : nullptr;
-         return alert ? inWindow(s, alert->findChildren<QLabel*>().value(1)) : QRect();
-     }},
-    {"picker_title", false, true,
-     [](SettingsScreen& s) {
-         QWidget* layer = openedByTapping(s, s.row("高亮颜色"));
-         return inWindow(s, labelIn(s, layer, "高亮颜色"));
      }},
     {"picker_field_label", false, true,
      [](SettingsScreen& s) {
@@ -144,17 +126,10 @@ const Element kElements[] = {
          QWidget* layer = openedByTapping(s, s.widgetOfClass(bar, "RoundTemplateButton"));
          return inWindow(s, labelIn(s, layer, "您确定要执行 注销 操作吗？"));
      }},
-    {"colour_row_title", true, true,
-     [](SettingsScreen& s) { return inWindow(s, labelIn(s, s.row("高亮颜色"), "高亮颜色")); }},
     {"slider_readout", true, true,
      [](SettingsScreen& s) {
          PSTableCell* row = s.row("音量");
          return row ? inWindow(s, s.widgetOfClass(row, "QEVValueLabel")) : QRect();
-     }},
-    {"slider_button", true, true,
-     [](SettingsScreen& s) {
-         PSTableCell* row = s.row("音量");
-         return row ? inWindow(s, s.labelled<QAbstractButton>(row, "+")) : QRect();
      }},
 };
 

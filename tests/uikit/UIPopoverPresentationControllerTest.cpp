@@ -191,23 +191,6 @@ TEST(UIPopoverPresentationController, TapOutsideDismissesTapInsideDoesNot) {
     EXPECT_EQ(vc->presentingViewController(), nullptr);
 }
 
-TEST(UIPopoverPresentationController, SameControllerCanBePresentedAgain) {
-    BarScreen screen(900);
-    UIViewController* vc = confirmation();
-    vc->popoverPresentationController()->setBarButtonItem(screen.item);
-    for (int round = 0; round < 3; ++round) {
-        screen.pane->presentViewController(vc, true);
-        ASSERT_EQ(screen.pane->presentedViewController(), vc) << round;
-        EXPECT_TRUE(vc->view()->isVisible()) << round;
-        vc->dismissViewControllerAnimated(true);
-        EXPECT_EQ(screen.pane->presentedViewController(), nullptr) << round;
-    }
-    QTest::qWait(UIPresentationController::kFadeMilliseconds + 100);
-    EXPECT_FALSE(vc->view()->isVisible());
-    EXPECT_EQ(vc->view()->parentWidget(), &screen.window) << "the view outlives the layer";
-    delete vc;
-}
-
 TEST(UIPopoverPresentationController, RendersLegibly) {
     BarScreen screen;
     screen.nav->navigationBar()->setTintColor(QColor(121, 145, 153));
