@@ -105,7 +105,7 @@ bool UIPopoverPresentationController::eventFilter(QObject* watched, QEvent* even
     // The window's own resize comes before its views are laid out again; the anchor's move
     // (or that of a view it sits in) is when the bubble must follow.
     const QEvent::Type type = event->type();
-    if (_popup && (type == QEvent::Move || type == QEvent::Resize) && watched != containerView() &&
+    if (_popup && (type == QEvent::Move || type == QEvent::Resize) &&
         std::any_of(_watched.cbegin(), _watched.cend(),
                     [watched](const QPointer<QWidget>& w) { return w == watched; }))
         layoutContainer();

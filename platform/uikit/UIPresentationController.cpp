@@ -1,10 +1,9 @@
 #include "uikit/UIPresentationController.h"
 
+#include "uikit/PresentationEffect.h"
 #include "uikit/UIColor.h"
 #include "uikit/UIDimmingView.h"
 #include "uikit/UIViewController.h"
-
-#include "uikit/PresentationEffect.h"
 
 #include <QApplication>
 #include <QEvent>
