@@ -43,10 +43,6 @@ UIColor UIColor::systemBackgroundColor() {
     return {QColor(255, 255, 255), QColor(0, 0, 0), QColor(28, 28, 30)};
 }
 
-UIColor UIColor::secondarySystemBackgroundColor() {
-    return {QColor(242, 242, 247), QColor(28, 28, 30), QColor(44, 44, 46)};
-}
-
 UIColor UIColor::systemGroupedBackgroundColor() {
     return {QColor(242, 242, 247), QColor(0, 0, 0), QColor(28, 28, 30)};
 }
@@ -73,10 +69,6 @@ UIColor UIColor::tertiaryLabelColor() {
 
 UIColor UIColor::separatorColor() {
     return {withAlpha(60, 60, 67, 0.29), withAlpha(84, 84, 88, 0.6)};
-}
-
-UIColor UIColor::systemFillColor() {
-    return {withAlpha(120, 120, 128, 0.2), withAlpha(120, 120, 128, 0.36)};
 }
 
 UIColor UIColor::systemGray4Color() {

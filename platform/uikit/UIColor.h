@@ -22,20 +22,18 @@ public:
     QColor resolvedColor() const; // in the application's appearance, on the base level
     QColor resolvedColorForView(const QWidget* view) const;
     bool isValid() const { return _light.isValid(); }
-    bool isDynamic() const { return _light != _dark || _dark != _darkElevated; }
     UIColor colorWithAlphaComponent(qreal alpha) const;
     bool operator==(const UIColor&) const = default;
 
-    // The dynamic system colours, with the device's values.
+    // The dynamic system colours, with the device's values. The fills (the tracks of the
+    // switch and the slider) live with those controls.
     static UIColor systemBackgroundColor();
-    static UIColor secondarySystemBackgroundColor();
     static UIColor systemGroupedBackgroundColor();
     static UIColor secondarySystemGroupedBackgroundColor();
     static UIColor labelColor();
     static UIColor secondaryLabelColor();
     static UIColor tertiaryLabelColor();
     static UIColor separatorColor();
-    static UIColor systemFillColor();
     static UIColor systemGray4Color();
     static UIColor systemBlueColor();
     static UIColor systemRedColor();
