@@ -115,7 +115,9 @@ void UIAlertController::viewDidAppear(bool animated) {
 bool UIAlertController::eventFilter(QObject* watched, QEvent* event) {
     // On a desktop the keyboard stands in for a tap: Escape is the cancel action, Return the
     // only other action, or the cancel action of an alert that has nothing else.
-    if (watched == _alertView && event->type() == QEvent::KeyPress) {
+    // The event's type first: the view's own destruction passes through here too, when it is
+    // no longer an alert view to compare with.
+    if (event->type() == QEvent::KeyPress && watched == _alertView) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         QList<UIAlertAction*> cancel, others;
         for (UIAlertAction* action : _actions)
