@@ -3,6 +3,7 @@
 #include "preferences/PSSpecifierListLoader.h"
 #include "preferences/UISwitch.h"
 #include "preferences/UITableView.h"
+#include "uikit/UIPresentationController.h"
 
 #include <QDir>
 #include <QImage>
@@ -120,7 +121,7 @@ TEST_P(QEVSwitchCellLook, SwitchRowsOfThePane) {
     EXPECT_TRUE(alert->title().isNull());
     EXPECT_EQ(alert->message().count(u'\n'), 1);
     EXPECT_FALSE(alert->message().contains(u'\\'));
-    QTest::qWait(400); // let the fade-in finish before the picture
+    QTest::qWait(UIPresentationController::kAlertAppearMilliseconds + 100); // the fade-in, whole
     view->grab().save(dir + "/switch-alert-" + GetParam() + ".png");
     view->render(&docsPainter, QPoint(390 + 16, 0), top);
     docsPainter.end();

@@ -71,7 +71,7 @@ QWidget* openedByTapping(SettingsScreen& screen, QWidget* control) {
     if (!control)
         return nullptr;
     screen.tap(control);
-    screen.wait(600); // whatever opens has finished appearing
+    EXPECT_TRUE(screen.settle()); // whatever opens has finished appearing
     return screen.presented();
 }
 

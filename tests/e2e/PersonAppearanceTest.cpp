@@ -86,7 +86,7 @@ TEST(PersonAppearance, ADesktopSwitchRedrawsAtOnceAndKeepsScrollFocusAndPopover)
     QWidget* question =
         screen.labelled<QLabel>(layer, QStringLiteral("您确定要执行 注销 操作吗？"));
     ASSERT_NE(question, nullptr);
-    screen.wait(500); // the popover's fade
+    ASSERT_TRUE(screen.settle()); // the popover's fade
     portal.change(2u);
     ASSERT_TRUE(eventually([] { return !dark(); }, "the switch back was heard"));
     EXPECT_EQ(screen.presented(), layer);

@@ -10,6 +10,7 @@
 #include "uikit/UITraitCollection.h"
 #include "uikit/UIWindow.h"
 
+#include <QAbstractAnimation>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDBusMessage>
@@ -21,6 +22,7 @@
 
 #include <plist/plist.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -254,6 +256,17 @@ void SettingsScreen::type(const QString& text) {
 
 void SettingsScreen::wait(int ms) {
     QTest::qWait(ms);
+}
+
+testing::AssertionResult SettingsScreen::settle() {
+    return eventually(
+        [this] {
+            const auto all = window()->findChildren<QAbstractAnimation*>();
+            return std::none_of(all.cbegin(), all.cend(), [](QAbstractAnimation* a) {
+                return a->state() == QAbstractAnimation::Running;
+            });
+        },
+        "everything came to rest");
 }
 
 // ---- what is drawn ----------------------------------------------------------------------------

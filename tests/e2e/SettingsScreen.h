@@ -86,6 +86,8 @@ public:
     void key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void type(const QString& text);
     void wait(int ms);
+    // Waits until nothing in the window is moving any more (a presentation's fade, say).
+    testing::AssertionResult settle();
 
     // ---- what is drawn -------------------------------------------------------------------
     QImage shot() const;
