@@ -1,7 +1,9 @@
 #include "EntryListController.h"
 
 #include "EntryRow.h"
+#include "EntrySection.h"
 
+#include "uikit/UIColor.h"
 #include "uikit/UIFont.h"
 
 #include <QLabel>
@@ -11,7 +13,6 @@
 #include <QVBoxLayout>
 
 namespace {
-const QColor kGroupedBackground(242, 242, 247);
 constexpr int kInset = 16;
 } // namespace
 
@@ -27,11 +28,7 @@ bool EntryListController::speaksChinese() {
 }
 
 QWidget* EntryListController::makeSection(QWidget* parent) {
-    auto* section = new QWidget(parent);
-    section->setObjectName(QStringLiteral("entrySection"));
-    section->setAttribute(Qt::WA_StyledBackground);
-    section->setStyleSheet(
-        QStringLiteral("#entrySection { background: white; border-radius: 10px; }"));
+    auto* section = new EntrySection(parent);
     auto* layout = new QVBoxLayout(section);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -51,17 +48,15 @@ void EntryListController::loadView() {
     view->setWidgetResizable(true);
     auto* content = new QWidget;
     content->setAutoFillBackground(true);
-    QPalette palette = content->palette();
-    palette.setColor(QPalette::Window, kGroupedBackground);
-    content->setPalette(palette);
-    view->setPalette(palette);
+    UIColor::setPaletteColor(content, QPalette::Window, UIColor::systemGroupedBackgroundColor());
+    UIColor::setPaletteColor(view, QPalette::Window, UIColor::systemGroupedBackgroundColor());
     auto* layout = new QVBoxLayout(content);
     layout->setContentsMargins(kInset, 35, kInset, 35);
     if (_entries.isEmpty()) {
         auto* empty = new QLabel(_emptyText, content);
         empty->setWordWrap(true);
         empty->setFont(UIFont::systemFontOfSize(13));
-        empty->setStyleSheet(QStringLiteral("color: rgba(60, 60, 67, 153);"));
+        UIColor::setPaletteColor(empty, QPalette::WindowText, UIColor::secondaryLabelColor());
         empty->setAlignment(Qt::AlignCenter);
         layout->addWidget(empty);
     } else {

@@ -1,5 +1,6 @@
 #include "EntryRow.h"
 
+#include "uikit/UIColor.h"
 #include "uikit/UIFont.h"
 
 #include <QPainter>
@@ -10,9 +11,6 @@ constexpr int kRowHeight = 44;
 constexpr qreal kIconSide = 29;
 constexpr qreal kIconRadius = 6.5;
 constexpr int kLeading = 16;
-const QColor kSeparator(60, 60, 67, 74); // 29 % opacity
-const QColor kChevron(60, 60, 67, 77);   // tertiary label
-const QColor kPressed(209, 209, 214);
 } // namespace
 
 EntryRow::EntryRow(const QString& label, const QPixmap& icon, bool lastInSection, QWidget* parent)
@@ -44,7 +42,8 @@ void EntryRow::paintIcon(QPainter& painter, const QRectF& rect) const {
 void EntryRow::paintChevron(QPainter& painter) const {
     const qreal x = width() - kLeading - 5;
     const qreal y = height() / 2.0;
-    QPen pen(kChevron, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    QPen pen(UIColor::tertiaryLabelColor().resolvedColorForView(this), 2.2, Qt::SolidLine,
+             Qt::RoundCap, Qt::RoundJoin);
     painter.setPen(pen);
     painter.drawPolyline(QPolygonF{{x - 4.5, y - 7}, {x + 2, y}, {x - 4.5, y + 7}});
 }
@@ -53,17 +52,18 @@ void EntryRow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     if (isDown())
-        painter.fillRect(rect(), kPressed);
+        painter.fillRect(rect(), UIColor::systemGray4Color().resolvedColorForView(this));
     const QRectF iconRect(kLeading, (height() - kIconSide) / 2.0, kIconSide, kIconSide);
     paintIcon(painter, iconRect);
     const int textX = kLeading + int(kIconSide) + 16;
-    painter.setPen(Qt::black);
+    painter.setPen(UIColor::labelColor().resolvedColorForView(this));
     painter.setFont(font());
     painter.drawText(QRect(textX, 0, width() - textX - 40, height()),
                      Qt::AlignVCenter | Qt::AlignLeft, text());
     paintChevron(painter);
     if (!_lastInSection) {
         // Separators start at the text, as the device's rows with icons do.
-        painter.fillRect(QRectF(textX, height() - 0.5, width() - textX, 0.5), kSeparator);
+        painter.fillRect(QRectF(textX, height() - 0.5, width() - textX, 0.5),
+                         UIColor::separatorColor().resolvedColorForView(this));
     }
 }

@@ -7,12 +7,14 @@
 
 #include "preferences/PSListController.h"
 #include "preferences/UITableView.h"
+#include "uikit/DesktopColorScheme.h"
 #include "uikit/UIBarButtonItem.h"
 #include "uikit/UINavigationController.h"
 #include "uikit/UINavigationItem.h"
 #include "uikit/UIWindow.h"
 
 #include <QAbstractButton>
+#include <QDBusConnection>
 #include <QDebug>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -72,7 +74,19 @@ void SettingsApplication::fitToScreen() {
         _window->move(free.topLeft());
 }
 
+void SettingsApplication::chooseAppearance() {
+    if (_options.appearance) {
+        UITraitCollection::setUserInterfaceStyleOfApplication(*_options.appearance);
+        return;
+    }
+    // Asked before the first widget, so that the first frame is drawn in the desktop's mode;
+    // a portal that has not answered by then is followed when it does.
+    auto* scheme = new DesktopColorScheme(QDBusConnection::sessionBus(), this);
+    scheme->start(kPortalWaitMilliseconds);
+}
+
 bool SettingsApplication::start(QString* error) {
+    chooseAppearance();
     _entryList = new EntryListController(SettingsEntry::installedEntries(), checkedRoot(), this);
     _navigation = new UINavigationController(_entryList);
     _navigation->setParent(this);

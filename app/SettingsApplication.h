@@ -38,10 +38,15 @@ signals:
 private:
     // What the entry list says when it is empty; a missing root is also said on stderr.
     QString checkedRoot() const;
+    // --appearance when given, else the desktop's choice, followed live.
+    void chooseAppearance();
     void fitToScreen();
     void applyScroll();
     void tapRightBarButton(); // --popover: what a tap on the pane's bar button opens
     void render();
+
+    // How long the first frame may wait for the desktop portal's answer.
+    static constexpr int kPortalWaitMilliseconds = 100;
 
     SettingsOptions _options;
     UIWindow* _window = nullptr;

@@ -78,7 +78,11 @@ std::optional<SettingsOptions> SettingsOptions::parse(const QStringList& argumen
     const QCommandLineOption popover(
         QStringLiteral("popover"),
         QStringLiteral("Tap the pane's first right bar button before rendering."));
-    parser.addOptions({help, root, open, render, size, scale, scroll, popover});
+    const QCommandLineOption appearance(
+        QStringLiteral("appearance"),
+        QStringLiteral("light or dark, whatever the desktop prefers (default: as the desktop)."),
+        QStringLiteral("mode"));
+    parser.addOptions({help, root, open, render, size, scale, scroll, popover, appearance});
 
     error->clear();
     if (!parser.parse(arguments)) {
@@ -109,6 +113,17 @@ std::optional<SettingsOptions> SettingsOptions::parse(const QStringList& argumen
             return std::nullopt;
         }
         options.scroll = y;
+    }
+    if (parser.isSet(appearance)) {
+        const QString mode = parser.value(appearance);
+        if (mode == QLatin1String("light")) {
+            options.appearance = UIUserInterfaceStyle::Light;
+        } else if (mode == QLatin1String("dark")) {
+            options.appearance = UIUserInterfaceStyle::Dark;
+        } else {
+            *error = QStringLiteral("--appearance wants light or dark");
+            return std::nullopt;
+        }
     }
     if (!parser.positionalArguments().isEmpty()) {
         *error = QStringLiteral("unexpected argument: ") + parser.positionalArguments().first();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "uikit/UITraitCollection.h"
+
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -14,6 +16,8 @@ struct SettingsOptions {
     double scale = 1.0;           // device pixel ratio of the render
     std::optional<double> scroll; // content offset of the pane's table before rendering
     bool popover = false;         // tap the pane's first right bar button before rendering
+    // Light or dark whatever the desktop says; unset: follow the desktop.
+    std::optional<UIUserInterfaceStyle> appearance;
     bool showHelp = false;
     QString helpText;
 

@@ -9,6 +9,7 @@
 #include "preferences/PSListController.h"
 #include "preferences/PSSpecifier.h"
 #include "uikit/UIApplication.h"
+#include "uikit/UIColor.h"
 #include "uikit/UIColorPickerViewController.h"
 #include "uikit/UIPopoverPresentationController.h"
 #include "uikit/UIScene.h"
@@ -22,8 +23,6 @@ const QString kFallbackHex = QStringLiteral("fallbackHex");
 const QString kSupportsAlpha = QStringLiteral("supportsAlpha");
 const QString kLabel = QStringLiteral("label");
 const QString kLocalizationTable = QStringLiteral("localizationTable");
-
-const QColor kSystemBackgroundColor = Qt::white;
 
 QString textOf(const QVariant& value) {
     return value.isValid() ? value.toString() : QString();
@@ -122,7 +121,7 @@ void QEVColorPickerCell::presentColorPicker() {
         popover->setSourceView(this);
         popover->setSourceRect(rect());
         popover->setPermittedArrowDirections(UIPopoverArrowDirectionUnknown);
-        popover->setBackgroundColor(kSystemBackgroundColor);
+        popover->setBackgroundColor(UIColor::systemBackgroundColor());
     }
     if (presenting)
         presenting->presentViewController(_colorPicker, true);
@@ -171,8 +170,7 @@ void QEVColorPickerCell::refreshCellContentsWithSpecifier(PSSpecifier* specifier
 void QEVColorPickerCell::applyTitleTint() {
     QLabel* title = textLabel();
     const QColor tint = tintColor();
-    QPalette palette = title->palette();
-    palette.setColor(QPalette::WindowText, tint);
-    palette.setColor(QPalette::HighlightedText, tint);
-    title->setPalette(palette);
+    // Through the platform, so that a change of appearance does not put the label colour back.
+    UIColor::setPaletteColor(title, QPalette::WindowText, tint);
+    UIColor::setPaletteColor(title, QPalette::HighlightedText, tint);
 }

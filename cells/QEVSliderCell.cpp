@@ -324,7 +324,7 @@ float QEVSliderCell::clampedTypedValue(float value, float minimum, float maximum
         return maximum;
     if (value < minimum)
         return minimum;
-    return value;
+    return QEVSliderStep::unsignedZero(value); // "-0" typed is stored and shown as 0
 }
 
 void QEVSliderCell::confirmTypedEntry(const QString& text) {

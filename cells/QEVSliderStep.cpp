@@ -26,12 +26,12 @@ float QEVSliderStep::down(float value, float maximum) {
 
 float QEVSliderStep::clampedUp(float value, float maximum) {
     const float candidate = up(value, maximum);
-    return candidate < maximum ? candidate : maximum;
+    return unsignedZero(candidate < maximum ? candidate : maximum);
 }
 
 float QEVSliderStep::clampedDown(float value, float minimum, float maximum) {
     const float candidate = down(value, maximum);
-    return candidate < minimum ? minimum : candidate;
+    return unsignedZero(candidate < minimum ? minimum : candidate);
 }
 
 float QEVSliderStep::size(float maximum) {

@@ -15,6 +15,10 @@ public:
     // The size of a step between aligned values, for those who ask in advance.
     static float size(float maximum);
 
+    // Zero for negative zero: a step up from just below zero can land on -0 (the ceiling of
+    // -0.4 is -0), which would be shown as "-0.00" and stored with its sign.
+    static float unsignedZero(float value) { return value == 0.0f ? 0.0f : value; }
+
     static constexpr float kFineStep = 0.01f;
     static constexpr float kTenthStep = 0.1f;
 };

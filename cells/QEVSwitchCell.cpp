@@ -8,7 +8,7 @@
 #include "preferences/UISwitch.h"
 #include "uikit/UIAlertController.h"
 #include "uikit/UIApplication.h"
-#include "uikit/UITint.h"
+#include "uikit/UIColor.h"
 #include "uikit/UIWindow.h"
 
 #include <QLabel>
@@ -48,7 +48,7 @@ void QEVSwitchCell::makeInfoButton(PSSpecifier* specifier) {
     _bundle = target && target->bundle() ? target->bundle() : NSBundle::mainBundle();
     _infoButton = new UIInfoButton(contentView());
     connect(_infoButton, &QAbstractButton::clicked, this, &QEVSwitchCell::infoButtonTapped);
-    _infoButton->setTintColor(UITint::systemBlue());
+    _infoButton->setTintColor(UIColor::systemBlueColor());
     _infoButton->setAccessibleName(
         specifier->localizedString(QStringLiteral("%@, more information"))
             .replace(QStringLiteral("%@"), textLabel()->text()));

@@ -35,7 +35,7 @@ QColor UIInfoButton::tintColor() const {
     return UITint::tintColor(this);
 }
 
-void UIInfoButton::setTintColor(const QColor& color) {
+void UIInfoButton::setTintColor(const UIColor& color) {
     UITint::setTintColor(this, color);
     update();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "uikit/UIColor.h"
 #include "uikit/UIFocusRingShape.h"
 #include "uikit/UITintObserver.h"
 
@@ -18,7 +19,7 @@ public:
 
     int buttonType() const { return UIButtonTypeInfoDark; }
     QColor tintColor() const;
-    void setTintColor(const QColor& color); // invalid = inherit again
+    void setTintColor(const UIColor& color); // invalid = inherit again
     void tintColorDidChange() override;
 
     QSize sizeHint() const override { return QSize(kDiameter, kDiameter); }

@@ -98,6 +98,7 @@ private:
     QPointer<AspectFitImageView> _headerImageView;
     QPointer<QLabel> _titleLabel;
     QPointer<AspectFitImageView> _iconView;
+    QPointer<UIBarButtonItem> _respringButtonItem; // this pane's own restart button
     QPropertyAnimation* _iconFade = nullptr;
     QPropertyAnimation* _titleFade = nullptr;
 

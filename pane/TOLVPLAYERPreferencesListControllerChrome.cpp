@@ -11,6 +11,7 @@
 #include "preferences/UITableView.h"
 #include "uikit/UIApplication.h"
 #include "uikit/UIBarButtonItem.h"
+#include "uikit/UIColor.h"
 #include "uikit/UIFont.h"
 #include "uikit/UINavigationBar.h"
 #include "uikit/UINavigationController.h"
@@ -77,6 +78,7 @@ void TOLVPLAYERPreferencesListController::buildNavigationChrome() {
 
     auto* item = new UIBarButtonItem(button);
     setRespringButtonItem(item);
+    _respringButtonItem = item;
     navigationItem()->setRightBarButtonItems({item});
 
     auto* titleView = new QWidget;
@@ -167,7 +169,9 @@ void TOLVPLAYERPreferencesListController::viewWillAppear(bool animated) {
 void TOLVPLAYERPreferencesListController::viewWillDisappear(bool animated) {
     QEVRootListController::viewWillDisappear(animated);
     if (UINavigationBar* bar = outerNavigationBar())
-        bar->setTitleTextAttributes({{NSForegroundColorAttributeName, QColor(Qt::black)}});
+        // The label colour: black in light appearance, and still legible on a dark bar.
+        bar->setTitleTextAttributes(
+            {{NSForegroundColorAttributeName, QVariant::fromValue(UIColor::labelColor())}});
 }
 
 PSTableCell* TOLVPLAYERPreferencesListController::cellForRowAtIndexPath(UITableView* tableView,

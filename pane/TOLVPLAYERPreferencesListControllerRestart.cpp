@@ -149,7 +149,9 @@ void TOLVPLAYERPreferencesListController::apply() {
     UIPopoverPresentationController* presentation = popover->popoverPresentationController();
     presentation->setDelegate(this);
     presentation->setPermittedArrowDirections(UIPopoverArrowDirectionUp);
-    presentation->setBarButtonItem(respringButtonItem());
+    // This pane's own button: the process-wide item is the newest pane's, which may be another
+    // pane's, or gone with it, and the popover would then point at nothing.
+    presentation->setBarButtonItem(_respringButtonItem);
     presentation->setBackgroundColor(paneDarkColor());
 
     presentViewController(popover, true);

@@ -1,6 +1,7 @@
 #include "preferences/PSTableCell.h"
 
 #include "preferences/PSSpecifier.h"
+#include "uikit/UIColor.h"
 #include "uikit/UIFocusRing.h"
 #include "uikit/UIFont.h"
 #include "uikit/UITint.h"
@@ -18,16 +19,10 @@ namespace {
 constexpr int kAccessorySpacing = 8;
 constexpr int kDeselectMs = 300;
 
-QColor secondaryLabelColor() {
-    return QColor(60, 60, 67, 153);
-}
-
-QLabel* makeLabel(QWidget* parent, const QFont& font, const QColor& color) {
+QLabel* makeLabel(QWidget* parent, const QFont& font, const UIColor& color) {
     auto* label = new QLabel(parent);
     label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
+    UIColor::setPaletteColor(label, QPalette::WindowText, color);
     // Inside the table's viewport the inherited foreground role is Text, which would draw every
     // label black; the label's own colour lives under WindowText.
     label->setForegroundRole(QPalette::WindowText);
@@ -61,10 +56,10 @@ PSTableCell::PSTableCell(int style, const QString& reuseIdentifier, PSSpecifier*
     : QWidget(parent), _style(style), _reuseIdentifier(reuseIdentifier), _specifier(specifier) {
     _contentView = new QWidget(this);
     _contentView->installEventFilter(this);
-    _textLabel = makeLabel(_contentView, UIFont::systemFontOfSize(17), Qt::black);
+    _textLabel = makeLabel(_contentView, UIFont::systemFontOfSize(17), UIColor::labelColor());
     const qreal detailSize = style == UITableViewCellStyleValue1 ? 17 : 13;
-    _detailTextLabel =
-        makeLabel(_contentView, UIFont::systemFontOfSize(detailSize), secondaryLabelColor());
+    _detailTextLabel = makeLabel(_contentView, UIFont::systemFontOfSize(detailSize),
+                                 UIColor::secondaryLabelColor());
     if (specifier)
         _textLabel->setText(specifier->name());
     resize(sizeHint());
@@ -318,6 +313,8 @@ void PSTableCell::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(209, 209, 214, qRound(255 * _highlight)));
+    QColor highlight = UIColor::systemGray4Color().resolvedColorForView(this);
+    highlight.setAlphaF(float(_highlight));
+    p.setBrush(highlight);
     p.drawPath(roundedPath(QRectF(rect()), _cornerRadius, _roundTop, _roundBottom));
 }

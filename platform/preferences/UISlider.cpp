@@ -38,9 +38,9 @@ UISlider::UISlider(QWidget* parent) : QWidget(parent) {
 }
 
 float UISlider::clamped(float value) const {
-    if (std::isnan(value))
-        return _minimumValue;
-    return std::clamp(value, _minimumValue, _maximumValue);
+    const float inRange =
+        std::isnan(value) ? _minimumValue : std::clamp(value, _minimumValue, _maximumValue);
+    return inRange == 0.0f ? 0.0f : inRange; // never -0: it would read "-0.00" and be stored so
 }
 
 void UISlider::setValue(float value) {
@@ -144,7 +144,7 @@ void UISlider::paintEvent(QPaintEvent*) {
     const QRectF track(trackLeft() - 1, cy - kTrackHeight / 2, trackWidth() + 2, kTrackHeight);
     const qreal thumbX = pointForValue(_shownValue).x();
     p.setPen(Qt::NoPen);
-    p.setBrush(maximumTrackColor());
+    p.setBrush(maximumTrackColor().resolvedColorForView(this));
     p.drawRoundedRect(track, kTrackHeight / 2, kTrackHeight / 2);
     QRectF filled = track;
     filled.setRight(thumbX);

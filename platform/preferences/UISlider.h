@@ -1,5 +1,6 @@
 #pragma once
 
+#include "uikit/UIColor.h"
 #include "uikit/UIFocusRingShape.h"
 #include "uikit/UITintObserver.h"
 
@@ -56,7 +57,7 @@ public:
     QRectF focusRingRect() const override;
     qreal focusRingRadius() const override;
 
-    static QColor maximumTrackColor() { return QColor(229, 229, 234); }
+    static UIColor maximumTrackColor() { return {QColor(229, 229, 234), QColor(57, 57, 61)}; }
 
 signals:
     void touchDragInside();

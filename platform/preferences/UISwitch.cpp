@@ -114,7 +114,7 @@ void UISwitch::paintEvent(QPaintEvent*) {
         p.setOpacity(0.5);
     const QRectF track = trackRect();
     p.setPen(Qt::NoPen);
-    p.setBrush(mix(offTrackColor(), _onTintColor, _thumbPosition));
+    p.setBrush(mix(offTrackColor().resolvedColorForView(this), _onTintColor, _thumbPosition));
     p.drawRoundedRect(track, kHeight / 2, kHeight / 2);
     const qreal inset = (kHeight - kThumb) / 2;
     const qreal travel = kWidth - kThumb - 2 * inset;

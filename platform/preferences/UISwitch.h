@@ -1,5 +1,6 @@
 #pragma once
 
+#include "uikit/UIColor.h"
 #include "uikit/UIFocusRingShape.h"
 
 #include <QAbstractButton>
@@ -21,7 +22,7 @@ public:
     void setOnTintColor(const QColor& color); // invalid = the platform default
 
     static QColor defaultOnTintColor() { return QColor(52, 199, 89); }
-    static QColor offTrackColor() { return QColor(233, 233, 234); }
+    static UIColor offTrackColor() { return {QColor(233, 233, 234), QColor(57, 57, 61)}; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }

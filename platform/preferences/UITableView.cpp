@@ -3,6 +3,7 @@
 #include "preferences/PSListController.h"
 #include "preferences/PSSpecifier.h"
 #include "preferences/PSTableCell.h"
+#include "uikit/UIColor.h"
 #include "uikit/UIFont.h"
 #include "uikit/UIKeyboardFocus.h"
 
@@ -39,10 +40,6 @@ constexpr int kBounceMs = 400;
 constexpr int kFlingMs = 800;
 constexpr double kFlingSeconds = 0.33;
 constexpr double kMinimumFlingSpeed = 200;
-
-const QColor kGroupedBackground(242, 242, 247);
-const QColor kSeparator(60, 60, 67, 74);
-const QColor kSecondaryText(60, 60, 67, 153);
 
 double sanitizedHeight(double height) {
     if (!std::isfinite(height) || height < 0)
@@ -267,6 +264,18 @@ QRect UITableView::rectForSection(int section) const {
         return QRect();
     const Section& s = _sections.at(section);
     return QRectF(insetX(), s.rowsTop, sectionWidth(), s.rowsHeight).toRect();
+}
+
+QRect UITableView::rectForHeaderInSection(int section) const {
+    ensureLoaded();
+    return section >= 0 && section < _sections.size() ? _sections.at(section).headerRect.toRect()
+                                                      : QRect();
+}
+
+QRect UITableView::rectForFooterInSection(int section) const {
+    ensureLoaded();
+    return section >= 0 && section < _sections.size() ? _sections.at(section).footerRect.toRect()
+                                                      : QRect();
 }
 
 QString UITableView::headerTitleForSection(int section) const {
@@ -898,7 +907,9 @@ void UITableView::showEvent(QShowEvent* event) {
 
 void UITableView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
-    painter.fillRect(event->rect(), _style == Plain ? QColor(Qt::white) : kGroupedBackground);
+    const UIColor background = _style == Plain ? UIColor::systemBackgroundColor()
+                                               : UIColor::systemGroupedBackgroundColor();
+    painter.fillRect(event->rect(), background.resolvedColorForView(this));
     painter.setRenderHint(QPainter::Antialiasing);
     painter.translate(0, -_offset.y());
     const QRectF visible = QRectF(event->rect()).translated(0, _offset.y());
@@ -915,7 +926,7 @@ void UITableView::paintEvent(QPaintEvent* event) {
 void UITableView::paintSection(QPainter& painter, const Section& section, double width,
                                const QRectF& visible) const {
     painter.setFont(sectionTextFont());
-    painter.setPen(kSecondaryText);
+    painter.setPen(UIColor::secondaryLabelColor().resolvedColorForView(this));
     if (!section.header.isEmpty())
         painter.drawText(section.headerRect, Qt::TextWordWrap | Qt::AlignLeft, section.header);
     if (!section.footer.isEmpty())
@@ -925,7 +936,7 @@ void UITableView::paintSection(QPainter& painter, const Section& section, double
     const double radius = _style == InsetGrouped ? kCornerRadius : 0;
     const QRectF area(insetX(), section.rowsTop, width, section.rowsHeight);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(Qt::white);
+    painter.setBrush(UIColor::secondarySystemGroupedBackgroundColor().resolvedColorForView(this));
     painter.drawRoundedRect(area, std::min(radius, area.height() / 2),
                             std::min(radius, area.height() / 2));
     // A hairline above every shown row that has another shown row before it; only the rows
@@ -933,6 +944,7 @@ void UITableView::paintSection(QPainter& painter, const Section& section, double
     const double hairline = std::max(0.5, 1.0 / std::max(1.0, devicePixelRatioF()));
     const double from = visible.top() - 1;
     const double to = visible.bottom() + 1;
+    const QColor separator = UIColor::separatorColor().resolvedColorForView(this);
     auto row = std::partition_point(section.rows.cbegin(), section.rows.cend(),
                                     [from](const Row& r) { return r.y + r.height < from; });
     for (; row != section.rows.cend() && row->y <= to; ++row) {
@@ -941,6 +953,6 @@ void UITableView::paintSection(QPainter& painter, const Section& section, double
         const double y = std::round(row->y * devicePixelRatioF()) / devicePixelRatioF();
         painter.fillRect(
             QRectF(area.left() + kTextInset, y - hairline, area.width() - kTextInset, hairline),
-            kSeparator);
+            separator);
     }
 }

@@ -49,7 +49,9 @@ public:
     void makeEveryRow();
     // In content coordinates, at the rows' current (possibly animating) heights.
     QRect rectForRowAtIndexPath(NSIndexPath indexPath) const;
-    QRect rectForSection(int section) const; // the section's white rounded area
+    QRect rectForSection(int section) const;         // the section's rounded area of rows
+    QRect rectForHeaderInSection(int section) const; // its title's text; empty without one
+    QRect rectForFooterInSection(int section) const;
     QString headerTitleForSection(int section) const;
     QString footerTitleForSection(int section) const;
     std::optional<NSIndexPath> indexPathForRowAtPoint(QPointF contentPoint) const;

@@ -1,5 +1,6 @@
 #include "uikit/UIAlertButton.h"
 
+#include "uikit/UIColor.h"
 #include "uikit/UIFont.h"
 #include "uikit/UITint.h"
 
@@ -17,9 +18,9 @@ UIAlertButton::UIAlertButton(UIAlertAction* action, QWidget* parent)
 
 QColor UIAlertButton::textColor() const {
     if (!isEnabled())
-        return QColor(60, 60, 67, 77);
+        return UIColor::tertiaryLabelColor().resolvedColorForView(this);
     if (_action->style() == UIAlertActionStyleDestructive)
-        return QColor(255, 59, 48);
+        return UIColor::systemRedColor().resolvedColorForView(this);
     return UITint::tintColor(this);
 }
 
@@ -30,7 +31,9 @@ QSize UIAlertButton::sizeHint() const {
 void UIAlertButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (isDown())
-        painter.fillRect(rect(), QColor(0, 0, 0, 20));
+        painter.fillRect(
+            rect(),
+            UIColor(QColor(0, 0, 0, 20), QColor(255, 255, 255, 20)).resolvedColorForView(this));
     painter.setPen(textColor());
     painter.setFont(font());
     const QString shown = QFontMetrics(font()).elidedText(text(), Qt::ElideMiddle, width() - 16);

@@ -81,6 +81,17 @@ void UIAlertController::triggerAction(UIAlertAction* action) {
     dismissViewControllerAnimated(true);
     action->runHandler();
     if (self && _adoptedByPresenter && !presentingViewController())
+        releaseOnceGone();
+}
+
+void UIAlertController::releaseOnceGone() {
+    // The layer is still fading out, and goes with the alert's presentation: the alert waits
+    // for it.
+    UIPresentationController* presentation = presentationController();
+    UIDimmingView* layer = presentation ? presentation->containerView() : nullptr;
+    if (layer)
+        connect(layer, &QObject::destroyed, this, &QObject::deleteLater);
+    else
         deleteLater();
 }
 

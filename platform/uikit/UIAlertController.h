@@ -47,6 +47,7 @@ protected:
 
 private:
     void addButtonFor(UIAlertAction* action);
+    void releaseOnceGone();
 
     QString _alertTitle;
     QString _message;

@@ -1,6 +1,7 @@
 #include "uikit/UIAlertView.h"
 
 #include "uikit/UIAlertButton.h"
+#include "uikit/UIColor.h"
 #include "uikit/UIFont.h"
 #include "uikit/UITextField.h"
 
@@ -15,8 +16,7 @@ constexpr int kBottom = 20;
 constexpr int kTextGap = 3;
 constexpr int kFieldGap = 16;
 constexpr int kFieldHeight = 25;
-const QColor kCardColor(242, 242, 242);
-const QColor kHairline(60, 60, 67, 74);
+const UIColor kCardColor(QColor(242, 242, 242), QColor(44, 44, 46));
 
 QLabel* makeLabel(QWidget* parent, const QFont& font) {
     auto* label = new QLabel(parent);
@@ -24,9 +24,7 @@ QLabel* makeLabel(QWidget* parent, const QFont& font) {
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     label->setTextFormat(Qt::PlainText);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Qt::black);
-    label->setPalette(palette);
+    UIColor::setPaletteColor(label, QPalette::WindowText, UIColor::labelColor());
     label->hide();
     return label;
 }
@@ -142,20 +140,21 @@ void UIAlertView::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath card;
     card.addRoundedRect(QRectF(rect()), kCornerRadius, kCornerRadius);
-    painter.fillPath(card, kCardColor);
+    painter.fillPath(card, kCardColor.resolvedColorForView(this));
     if (_buttons.isEmpty())
         return;
+    const QColor hairline = UIColor::separatorColor().resolvedColorForView(this);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(kHairline);
+    painter.setBrush(hairline);
     // One hairline above the buttons, and one between each pair of them.
-    painter.fillRect(QRectF(0, _buttonsTop - 0.5, width(), 1), kHairline);
+    painter.fillRect(QRectF(0, _buttonsTop - 0.5, width(), 1), hairline);
     const QList<UIAlertButton*> ordered = orderedButtons();
     if (buttonsSideBySide()) {
         painter.fillRect(QRectF(width() / 2 - 0.5, _buttonsTop, 1, UIAlertButton::kHeight),
-                         kHairline);
+                         hairline);
         return;
     }
     for (int i = 1; i < ordered.size(); ++i)
-        painter.fillRect(QRectF(0, ordered[i]->y() - 0.5, width(), 1), kHairline);
+        painter.fillRect(QRectF(0, ordered[i]->y() - 0.5, width(), 1), hairline);
 }

@@ -16,15 +16,20 @@ UIDimmingView::UIDimmingView(QWidget* window) : QWidget(window) {
         setGeometry(window->rect());
 }
 
-void UIDimmingView::setDimmingColor(const QColor& color) {
+void UIDimmingView::setDimmingColor(const UIColor& color) {
     _dimming = color;
     update();
 }
 
-void UIDimmingView::setCard(const QRect& rect, qreal radius, const QColor& color) {
+void UIDimmingView::setCard(const QRect& rect, qreal radius, const UIColor& color) {
     _card = rect;
     _cardRadius = radius;
     _cardColor = color;
+    update();
+}
+
+void UIDimmingView::setSnapshot(const QPixmap& snapshot) {
+    _snapshot = snapshot;
     update();
 }
 
@@ -37,13 +42,16 @@ void UIDimmingView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setOpacity(_level);
     painter.setRenderHint(QPainter::Antialiasing);
-    if (_dimming.alpha() > 0)
-        painter.fillRect(rect(), _dimming);
+    const QColor dimming = _dimming.resolvedColorForView(this);
+    if (dimming.alpha() > 0)
+        painter.fillRect(rect(), dimming);
     if (!_card.isEmpty()) {
         QPainterPath path;
         path.addRoundedRect(QRectF(_card), _cardRadius, _cardRadius);
-        painter.fillPath(path, _cardColor);
+        painter.fillPath(path, _cardColor.resolvedColorForView(this));
     }
+    if (!_snapshot.isNull())
+        painter.drawPixmap(0, 0, _snapshot);
 }
 
 void UIDimmingView::mousePressEvent(QMouseEvent* event) {

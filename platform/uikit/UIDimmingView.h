@@ -1,6 +1,9 @@
 #pragma once
 
+#include "uikit/UIColor.h"
+
 #include <QColor>
+#include <QPixmap>
 #include <QRect>
 #include <QWidget>
 
@@ -14,9 +17,11 @@ class UIDimmingView : public QWidget {
 public:
     explicit UIDimmingView(QWidget* window);
 
-    void setDimmingColor(const QColor& color);
+    void setDimmingColor(const UIColor& color);
     void setContentRect(const QRect& rect) { _contentRect = rect; }
-    void setCard(const QRect& rect, qreal radius, const QColor& color);
+    void setCard(const QRect& rect, qreal radius, const UIColor& color);
+    // A picture drawn over the layer in place of its content, at the layer's level.
+    void setSnapshot(const QPixmap& snapshot);
     // How far the dimming and the card are shown, 0 to 1; fades animate it.
     qreal level() const { return _level; }
     void setLevel(qreal level);
@@ -34,10 +39,11 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private:
-    QColor _dimming = Qt::transparent;
+    UIColor _dimming = QColor(Qt::transparent);
     QRect _contentRect;
     QRect _card;
     qreal _cardRadius = 0;
-    QColor _cardColor;
+    UIColor _cardColor;
     qreal _level = 1.0;
+    QPixmap _snapshot;
 };

@@ -2,6 +2,7 @@
 
 #include "uikit/UIBackButton.h"
 #include "uikit/UIBarButtonItem.h"
+#include "uikit/UIColor.h"
 #include "uikit/UIFont.h"
 #include "uikit/UINavigationItem.h"
 #include "uikit/UITint.h"
@@ -13,8 +14,8 @@ namespace {
 constexpr int kEdgeMargin = 16;
 constexpr int kBackMargin = 8;
 constexpr int kItemSpacing = 8;
-const QColor kBarBackground(249, 249, 249);
-const QColor kHairline(0, 0, 0, 77);
+const UIColor kBarBackground(QColor(249, 249, 249), QColor(22, 22, 24));
+const UIColor kHairline(QColor(0, 0, 0, 77), QColor(255, 255, 255, 38));
 } // namespace
 
 UINavigationBar::UINavigationBar(QWidget* parent) : QWidget(parent) {
@@ -52,12 +53,14 @@ void UINavigationBar::setTitleTextAttributes(const QVariantMap& attributes) {
 }
 
 void UINavigationBar::applyTitleColor() {
-    QColor color = _titleTextAttributes.value(NSForegroundColorAttributeName).value<QColor>();
+    // The attribute holds a fixed QColor or a dynamic UIColor; without one, the label colour.
+    const QVariant given = _titleTextAttributes.value(NSForegroundColorAttributeName);
+    UIColor color = given.metaType() == QMetaType::fromType<UIColor>()
+                        ? given.value<UIColor>()
+                        : UIColor(given.value<QColor>());
     if (!color.isValid())
-        color = Qt::black;
-    QPalette palette = _titleLabel->palette();
-    palette.setColor(QPalette::WindowText, color);
-    _titleLabel->setPalette(palette);
+        color = UIColor::labelColor();
+    UIColor::setPaletteColor(_titleLabel, QPalette::WindowText, color);
 }
 
 void UINavigationBar::showItem(UINavigationItem* item, const QString& fallbackTitle,
@@ -142,9 +145,9 @@ void UINavigationBar::layoutContents() {
 
 void UINavigationBar::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    QColor background = kBarBackground;
+    QColor background = kBarBackground.resolvedColorForView(this);
     if (_translucent)
         background.setAlpha(240);
     painter.fillRect(rect(), background);
-    painter.fillRect(QRectF(0, height() - 0.5, width(), 0.5), kHairline);
+    painter.fillRect(QRectF(0, height() - 0.5, width(), 0.5), kHairline.resolvedColorForView(this));
 }

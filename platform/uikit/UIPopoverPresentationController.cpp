@@ -5,7 +5,9 @@
 #include "uikit/UIPopoverView.h"
 #include "uikit/UIViewController.h"
 
+#include <QEvent>
 #include <QWidget>
+#include <algorithm>
 #include <array>
 
 UIPopoverPresentationController::UIPopoverPresentationController(UIViewController* presented)
@@ -39,8 +41,8 @@ QWidget* UIPopoverPresentationController::sourceView() const {
     return _sourceView;
 }
 
-void UIPopoverPresentationController::setBackgroundColor(const QColor& color) {
-    _backgroundColor = color.isValid() ? color : QColor(Qt::white);
+void UIPopoverPresentationController::setBackgroundColor(const UIColor& color) {
+    _backgroundColor = color.isValid() ? color : UIColor::systemBackgroundColor();
     if (_popup)
         _popup->setBackgroundColor(_backgroundColor);
 }
@@ -71,11 +73,43 @@ void UIPopoverPresentationController::prepareContainer() {
         return;
     }
     setLayout(Layout::Centered);
-    container->setDimmingColor(Qt::transparent);
+    container->setDimmingColor(QColor(Qt::transparent));
     _popup = new UIPopoverView(container);
     _popup->setBackgroundColor(_backgroundColor);
     _popup->setContent(content);
     _popup->show();
+    watchAnchor();
+}
+
+QWidget* UIPopoverPresentationController::anchorView() const {
+    if (QWidget* item = _barButtonItem ? _barButtonItem->customView() : nullptr)
+        return item;
+    return _sourceView;
+}
+
+void UIPopoverPresentationController::watchAnchor() {
+    for (const QPointer<QWidget>& w : std::as_const(_watched)) {
+        if (w)
+            w->removeEventFilter(this);
+    }
+    _watched.clear();
+    UIDimmingView* container = containerView();
+    QWidget* window = container ? container->parentWidget() : nullptr;
+    for (QWidget* w = anchorView(); w && w != window; w = w->parentWidget()) {
+        w->installEventFilter(this);
+        _watched.append(w);
+    }
+}
+
+bool UIPopoverPresentationController::eventFilter(QObject* watched, QEvent* event) {
+    // The window's own resize comes before its views are laid out again; the anchor's move
+    // (or that of a view it sits in) is when the bubble must follow.
+    const QEvent::Type type = event->type();
+    if (_popup && (type == QEvent::Move || type == QEvent::Resize) &&
+        std::any_of(_watched.cbegin(), _watched.cend(),
+                    [watched](const QPointer<QWidget>& w) { return w == watched; }))
+        layoutContainer();
+    return UIPresentationController::eventFilter(watched, event);
 }
 
 QRect UIPopoverPresentationController::anchorRect() const {

@@ -12,8 +12,9 @@ class QWidget;
 
 // Presents a controller as a popover: a bubble anchored to a bar button item's view or to a
 // rectangle of a source view, its arrow on one of the permitted sides, dismissed by a tap
-// outside it. On a narrow (compact) window it becomes a sheet, unless the delegate answers
-// None. The popover itself plays no sound and starts no animation of its own beyond a fade.
+// outside it. It follows its anchor wherever the window's layout moves it. On a narrow
+// (compact) window it becomes a sheet, unless the delegate answers None. The popover itself
+// plays no sound and starts no animation of its own beyond a fade.
 class UIPopoverPresentationController : public UIPresentationController {
     Q_OBJECT
 public:
@@ -32,8 +33,8 @@ public:
     QWidget* sourceView() const;
     void setSourceRect(QRect rect) { _sourceRect = rect; }
     QRect sourceRect() const { return _sourceRect; }
-    void setBackgroundColor(const QColor& color);
-    QColor backgroundColor() const { return _backgroundColor; }
+    void setBackgroundColor(const UIColor& color);
+    UIColor backgroundColor() const { return _backgroundColor; }
 
     // The side the arrow was drawn on in the current presentation.
     UIPopoverArrowDirection arrowDirection() const;
@@ -45,10 +46,14 @@ protected:
     void prepareContainer() override;
     void layoutContainer() override;
     bool dismissesOnOutsideTap() const override { return true; }
+    bool appearsScaled() const override { return false; }
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     bool staysPopover(QWidget* window);
     QRect anchorRect() const; // in the container's coordinates
+    QWidget* anchorView() const;
+    void watchAnchor(); // the anchor and the views it sits in, up to the window
 
     UIPopoverPresentationControllerDelegate* _delegate = nullptr;
     QPointer<QObject> _delegateObject; // set when the delegate is a QObject, to see it go
@@ -56,6 +61,7 @@ private:
     QPointer<UIBarButtonItem> _barButtonItem;
     QPointer<QWidget> _sourceView;
     QRect _sourceRect;
-    QColor _backgroundColor = Qt::white;
+    UIColor _backgroundColor = UIColor::systemBackgroundColor();
     QPointer<UIPopoverView> _popup;
+    QList<QPointer<QWidget>> _watched;
 };

@@ -15,8 +15,8 @@ void UIPopoverView::setContent(QWidget* content) {
     }
 }
 
-void UIPopoverView::setBackgroundColor(const QColor& color) {
-    _background = color.isValid() ? color : QColor(Qt::white);
+void UIPopoverView::setBackgroundColor(const UIColor& color) {
+    _background = color.isValid() ? color : UIColor::systemBackgroundColor();
     update();
 }
 
@@ -112,6 +112,6 @@ void UIPopoverView::paintEvent(QPaintEvent*) {
         painter.drawPath(path);
     }
     painter.setPen(Qt::NoPen);
-    painter.setBrush(_background);
+    painter.setBrush(_background.resolvedColorForView(this));
     painter.drawPath(path);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "uikit/UIColor.h"
 #include "uikit/UIKitDefines.h"
 
 #include <QColor>
@@ -22,8 +23,8 @@ public:
 
     void setContent(QWidget* content);
     QWidget* content() const { return _content; }
-    void setBackgroundColor(const QColor& color);
-    QColor backgroundColor() const { return _background; }
+    void setBackgroundColor(const UIColor& color); // resolved as the bubble is drawn
+    UIColor backgroundColor() const { return _background; }
 
     // Places the bubble: `body` is the content's rectangle and `arrowTip` the point the arrow
     // touches, both in the parent's coordinates; direction Unknown draws no arrow.
@@ -39,7 +40,7 @@ private:
     QPainterPath bubblePath() const;
 
     QPointer<QWidget> _content;
-    QColor _background = Qt::white;
+    UIColor _background = UIColor::systemBackgroundColor();
     UIPopoverArrowDirection _direction = UIPopoverArrowDirectionUnknown;
     QRect _body; // in own coordinates
     QPoint _tip; // in own coordinates

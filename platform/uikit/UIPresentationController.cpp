@@ -1,11 +1,14 @@
 #include "uikit/UIPresentationController.h"
 
+#include "uikit/PresentationEffect.h"
+#include "uikit/UIColor.h"
 #include "uikit/UIDimmingView.h"
 #include "uikit/UIViewController.h"
 
 #include <QApplication>
 #include <QEvent>
-#include <QPropertyAnimation>
+#include <QPainter>
+#include <QVariantAnimation>
 #include <QWidget>
 
 namespace {
@@ -48,6 +51,12 @@ void UIPresentationController::present(bool animated) {
     connect(_container, &UIDimmingView::escapePressed, this, outside);
     _presentedNow = true;
     prepareContainer();
+    if (_layout != Layout::FullScreen) {
+        // Raised above the window, as on the device; Qt's own widgets inside (the colour
+        // picker's) fill with the raised background rather than the window's.
+        UITraitCollection::setElevated(_container);
+        UIColor::setPaletteColor(_container, QPalette::Window, UIColor::systemBackgroundColor());
+    }
     layoutContainer();
 
     UIViewController* covered = _layout == Layout::FullScreen ? appearanceRoot() : nullptr;
@@ -58,7 +67,7 @@ void UIPresentationController::present(bool animated) {
     _container->raise();
     takeFocus();
     if (animated)
-        fade(true);
+        animateIn();
     if (covered)
         covered->endAppearanceTransition(false, animated);
     _presented->endAppearanceTransition(true, animated);
@@ -79,7 +88,7 @@ void UIPresentationController::dismiss(bool animated) {
     if (_presented)
         _presented->endAppearanceTransition(false, animated);
     if (animated && _container && _container->isVisible())
-        fade(false);
+        animateOut();
     else
         tearDown();
 }
@@ -115,13 +124,13 @@ void UIPresentationController::prepareContainer() {
         return;
     switch (_layout) {
     case Layout::FullScreen:
-        _container->setDimmingColor(Qt::white);
+        _container->setDimmingColor(UIColor::systemBackgroundColor());
         break;
     case Layout::Sheet:
-        _container->setDimmingColor(QColor(0, 0, 0, 102));
+        _container->setDimmingColor(UIColor(QColor(0, 0, 0, 102), QColor(0, 0, 0, 122)));
         break;
     case Layout::Centered:
-        _container->setDimmingColor(QColor(0, 0, 0, 51));
+        _container->setDimmingColor(UIColor(QColor(0, 0, 0, 51), QColor(0, 0, 0, 122)));
         break;
     }
     view->setParent(_container);
@@ -137,7 +146,7 @@ void UIPresentationController::layoutContainer() {
     QRect frame = bounds;
     if (_layout == Layout::Sheet) {
         const QRect card = bounds.adjusted(0, kSheetTop, 0, int(kSheetRadius));
-        _container->setCard(card, kSheetRadius, Qt::white);
+        _container->setCard(card, kSheetRadius, UIColor::systemBackgroundColor());
         frame = card.adjusted(0, int(kSheetRadius), 0, -int(kSheetRadius));
     } else if (_layout == Layout::Centered) {
         QSize size = _presented->preferredContentSize();
@@ -152,27 +161,99 @@ void UIPresentationController::layoutContainer() {
                                                         : frame);
 }
 
-void UIPresentationController::fade(bool in) {
-    // Only the layer's own dimming fades: an opacity effect over the presented widgets would
-    // render them through an off-screen buffer, slowly and, for scroll areas, wrongly.
-    auto* animation = new QPropertyAnimation(_container, "level", _container);
-    animation->setDuration(kFadeMilliseconds);
-    animation->setStartValue(in ? 0.0 : 1.0);
-    animation->setEndValue(in ? 1.0 : 0.0);
-    if (!in) {
-        detachPresentedView();
-        for (QWidget* child : _container->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-            child->hide();
-        _container->setAttribute(Qt::WA_TransparentForMouseEvents);
-        QPointer<UIDimmingView> container = _container;
-        connect(animation, &QPropertyAnimation::finished, this, [this, container] {
-            if (container && container == _container)
-                tearDown();
-            else
-                delete container.data();
-        });
+QList<QWidget*> UIPresentationController::layerContent() const {
+    // What the layer shows above its own dimming: the presented view or the bubble holding it.
+    return _container ? _container->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)
+                      : QList<QWidget*>();
+}
+
+void UIPresentationController::animateIn() {
+    // The content is live from the first frame (it has the keyboard already); only how it is
+    // drawn changes: it fades in, an alert also shrinks from a little larger to its size.
+    const bool scaled = appearsScaled();
+    QList<QPointer<PresentationEffect>> effects;
+    for (QWidget* content : layerContent()) {
+        auto* effect = new PresentationEffect(content);
+        content->setGraphicsEffect(effect);
+        effects.append(effect);
     }
+    auto* animation = new QVariantAnimation(_container);
+    animation->setObjectName(QStringLiteral("appear"));
+    animation->setDuration(scaled ? kAlertAppearMilliseconds : kAppearMilliseconds);
+    animation->setEasingCurve(QEasingCurve::OutCubic); // quick at first, settling gently
+    const auto show = [this, effects, scaled](qreal t) {
+        if (_container)
+            _container->setLevel(t);
+        for (const QPointer<PresentationEffect>& effect : effects) {
+            if (effect)
+                effect->setProgress(t, scaled ? kAlertStartScale + (1 - kAlertStartScale) * t : 1);
+        }
+    };
+    show(0);
+    connect(animation, &QVariantAnimation::valueChanged, this,
+            [show](const QVariant& t) { show(t.toReal()); });
+    connect(animation, &QVariantAnimation::finished, this, [this] { clearEffects(); });
+    animation->setStartValue(0.0);
+    animation->setEndValue(1.0);
     animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void UIPresentationController::animateOut() {
+    // An appearance still running stops where it got to, and the fade starts from there.
+    const qreal from = _container->level();
+    for (auto* appearing : _container->findChildren<QVariantAnimation*>()) {
+        appearing->disconnect(this);
+        delete appearing;
+    }
+    clearEffects();
+    _container->setLevel(from);
+    // The layer fades as a picture of itself: its content is gone already, so no click or key
+    // reaches it on the way out.
+    _container->setSnapshot(contentSnapshot());
+    detachPresentedView();
+    for (QWidget* content : layerContent())
+        content->hide();
+    _container->setAttribute(Qt::WA_TransparentForMouseEvents);
+    _container->setFocusPolicy(Qt::NoFocus);
+
+    auto* animation = new QVariantAnimation(_container);
+    animation->setObjectName(QStringLiteral("disappear"));
+    animation->setDuration(std::max(1, int(kFadeMilliseconds * from)));
+    animation->setEasingCurve(QEasingCurve::InOutQuad);
+    animation->setStartValue(from);
+    animation->setEndValue(0.0);
+    QPointer<UIDimmingView> container = _container;
+    connect(animation, &QVariantAnimation::valueChanged, container,
+            [container](const QVariant& level) { container->setLevel(level.toReal()); });
+    connect(animation, &QVariantAnimation::finished, this, [this, container] {
+        if (container && container == _container)
+            tearDown();
+        else
+            delete container.data();
+    });
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+QPixmap UIPresentationController::contentSnapshot() const {
+    const qreal ratio = _container->devicePixelRatioF();
+    QPixmap snapshot(_container->size() * ratio);
+    snapshot.setDevicePixelRatio(ratio);
+    snapshot.fill(Qt::transparent);
+    QPainter painter(&snapshot);
+    for (QWidget* content : layerContent()) {
+        if (content->isVisible())
+            content->render(&painter, content->pos(), QRegion(), QWidget::DrawChildren);
+    }
+    return snapshot;
+}
+
+void UIPresentationController::clearEffects() {
+    for (QWidget* content : layerContent()) {
+        if (qobject_cast<PresentationEffect*>(content->graphicsEffect()))
+            content->setGraphicsEffect(nullptr);
+    }
+    if (_container)
+        _container->setLevel(1);
 }
 
 void UIPresentationController::detachPresentedView() {
@@ -192,6 +273,7 @@ void UIPresentationController::tearDown() {
         _window->removeEventFilter(this);
     if (!_container)
         return;
+    clearEffects(); // the presented view may be shown again, drawn plainly
     detachPresentedView();
     delete _container.data();
 }

@@ -4,6 +4,7 @@
 #include "uikit/UIKitDefines.h"
 
 #include <QObject>
+#include <QPixmap>
 #include <QPointer>
 #include <QRect>
 
@@ -11,7 +12,10 @@ class QWidget;
 
 // Shows a presented controller's view over the presenting controller's window, window-modal
 // and without a nested event loop. State changes at once; an animated presentation or
-// dismissal only fades the layer.
+// dismissal only changes how the layer is drawn meanwhile: it fades in (an alert also shrinks
+// from a little larger to its size) with the content live from the start, and fades out as a
+// picture that takes no input. A new request cuts a running one short: a dismissal fades out
+// from where an appearance got to, a presentation removes a layer still fading out at once.
 class UIPresentationController : public QObject {
     Q_OBJECT
 public:
@@ -35,7 +39,10 @@ public:
     void dismiss(bool animated);
     void tearDown(); // removes the layer at once, leaving the presented view unparented
 
-    static constexpr int kFadeMilliseconds = 200;
+    static constexpr int kAppearMilliseconds = 250;      // popovers and sheets
+    static constexpr int kAlertAppearMilliseconds = 400; // alerts, as they grow into place
+    static constexpr qreal kAlertStartScale = 1.2;
+    static constexpr int kFadeMilliseconds = 200; // every dismissal
 
 protected:
     void setLayout(Layout layout) { _layout = layout; }
@@ -43,11 +50,17 @@ protected:
     virtual void layoutContainer();
     virtual void prepareContainer();
     virtual bool dismissesOnOutsideTap() const { return false; }
+    // Alerts come in scaled; the rest only fade.
+    virtual bool appearsScaled() const { return _layout == Layout::Centered; }
     QWidget* presentedView() const;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void fade(bool in);
+    QList<QWidget*> layerContent() const;
+    void animateIn();
+    void animateOut();
+    QPixmap contentSnapshot() const;
+    void clearEffects();
     void detachPresentedView();
     void takeFocus();
     void giveFocusBack();

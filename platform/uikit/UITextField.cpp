@@ -1,18 +1,21 @@
 #include "uikit/UITextField.h"
 
+#include "uikit/UIColor.h"
 #include "uikit/UIFont.h"
 
 #include <QPainter>
+
+namespace {
+const UIColor kFieldColor(QColor(255, 255, 255), QColor(28, 28, 30));
+} // namespace
 
 UITextField::UITextField(QWidget* parent) : QLineEdit(parent) {
     setFont(UIFont::systemFontOfSize(13));
     setFrame(false);
     setTextMargins(6, 0, 6, 0);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Base, Qt::white);
-    palette.setColor(QPalette::Text, Qt::black);
-    palette.setColor(QPalette::PlaceholderText, QColor(60, 60, 67, 77));
-    setPalette(palette);
+    UIColor::setPaletteColor(this, QPalette::Base, kFieldColor);
+    UIColor::setPaletteColor(this, QPalette::Text, UIColor::labelColor());
+    UIColor::setPaletteColor(this, QPalette::PlaceholderText, UIColor::tertiaryLabelColor());
 }
 
 void UITextField::setKeyboardType(UIKeyboardType type) {
@@ -25,9 +28,8 @@ void UITextField::setKeyboardType(UIKeyboardType type) {
 }
 
 void UITextField::setTextColor(const QColor& color) {
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Text, color.isValid() ? color : QColor(Qt::black));
-    setPalette(palette);
+    UIColor::setPaletteColor(this, QPalette::Text,
+                             color.isValid() ? UIColor(color) : UIColor::labelColor());
 }
 
 QColor UITextField::textColor() const {
@@ -42,7 +44,7 @@ void UITextField::paintEvent(QPaintEvent* event) {
     QLineEdit::paintEvent(event);
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(60, 60, 67, 74), 1.0));
+    painter.setPen(QPen(UIColor::separatorColor().resolvedColorForView(this), 1.0));
     painter.setBrush(Qt::NoBrush);
     painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 5, 5);
 }

@@ -71,19 +71,19 @@ QColor UITint::ownTintColor(const QWidget* widget) {
     if (!widget)
         return {};
     const QVariant value = widget->property(kOwnTint);
-    return value.isValid() ? value.value<QColor>() : QColor();
+    return value.isValid() ? value.value<UIColor>().resolvedColorForView(widget) : QColor();
 }
 
 QColor UITint::tintColor(const QWidget* widget) {
     for (const QWidget* w = widget; w; w = w->parentWidget()) {
-        const QColor own = ownTintColor(w);
+        const QVariant own = w->property(kOwnTint);
         if (own.isValid())
-            return own;
+            return own.value<UIColor>().resolvedColorForView(widget);
     }
-    return systemBlue();
+    return UIColor::systemBlueColor().resolvedColorForView(widget);
 }
 
-void UITint::setTintColor(QWidget* widget, const QColor& color) {
+void UITint::setTintColor(QWidget* widget, const UIColor& color) {
     if (!widget)
         return;
     installReparentWatcher();

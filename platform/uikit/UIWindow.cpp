@@ -1,6 +1,7 @@
 #include "uikit/UIWindow.h"
 
 #include "uikit/UIApplication.h"
+#include "uikit/UIColor.h"
 #include "uikit/UIScene.h"
 #include "uikit/UITint.h"
 #include "uikit/UIViewController.h"
@@ -10,9 +11,7 @@
 UIWindow::UIWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     _scene = new UIScene(this);
     setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    setPalette(palette);
+    UIColor::setPaletteColor(this, QPalette::Window, UIColor::systemBackgroundColor());
     resize(sizeHint());
     UIApplication::sharedApplication()->registerWindow(this);
 }

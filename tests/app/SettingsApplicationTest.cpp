@@ -1,14 +1,19 @@
 #include "SettingsApplication.h"
 #include "EntryListController.h"
 #include "EntryRow.h"
+#include "WindowRenderer.h"
 #include "common/InstalledRoot.h"
 #include "common/MessageLog.h"
 
 #include "preferences/PSListController.h"
 #include "preferences/PSSpecifier.h"
+#include "uikit/UIBarButtonItem.h"
 #include "uikit/UINavigationController.h"
+#include "uikit/UINavigationItem.h"
+#include "uikit/UIPopoverPresentationController.h"
 #include "uikit/UIWindow.h"
 
+#include <QAbstractButton>
 #include <QImage>
 #include <QProcess>
 #include <QTest>
@@ -64,6 +69,25 @@ TEST(SettingsApplication, RefusesEntriesItCannotOpen) {
     }
 }
 
+// A picture taken while the restart question is still fading in shows it fully in.
+TEST(SettingsApplication, ARenderShowsWhereAnAnimationComesToRest) {
+    InstalledRoot root;
+    SettingsApplication app(optionsFor(root, "TOLVPlayer"));
+    QString error;
+    ASSERT_TRUE(app.start(&error)) << error.toStdString();
+    QWidget* view =
+        app.openedPane()->navigationItem()->rightBarButtonItems().value(0)->customView();
+    auto* button = qobject_cast<QAbstractButton*>(view);
+    ASSERT_NE(button, nullptr);
+    button->click();
+    auto* question = app.openedPane()->presentedViewController();
+    ASSERT_NE(question, nullptr);
+    const QString png = root.path() + "/popover.png";
+    ASSERT_TRUE(WindowRenderer::renderNow(app.window(), png, &error)) << error.toStdString();
+    const QRect body = question->popoverPresentationController()->popupWidget()->bodyGeometry();
+    EXPECT_EQ(QImage(png).pixelColor(body.left() + 4, body.top() + 95), QColor(72, 97, 112));
+}
+
 // The real program, as the run script uses it: renders the pane at the size and scale asked
 // and exits, or names what it could not open and fails.
 TEST(SettingsProgram, RendersAndExits) {
@@ -79,6 +103,13 @@ TEST(SettingsProgram, RendersAndExits) {
     EXPECT_EQ(image.size(), QSize(860, 1864));
     // The pane was drawn: its grouped background fills the lower part of the window.
     EXPECT_EQ(image.pixelColor(4, 1800), QColor(242, 242, 247));
+
+    program.start(
+        QStringLiteral(QEV_BINARY_DIR "/app/Settings"),
+        {"--root", root.path(), "--open", "TOLVPlayer", "--render", png, "--appearance", "dark"});
+    ASSERT_TRUE(program.waitForFinished(30000));
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+    EXPECT_EQ(QImage(png).pixelColor(2, 840), QColor(Qt::black)) << "not drawn dark";
 
     program.start(QStringLiteral(QEV_BINARY_DIR "/app/Settings"),
                   {"--root", root.path(), "--open", "Nothing", "--render", png});

@@ -11,10 +11,15 @@ TEST(SettingsOptions, ParsesEveryOptionAndRefusesBadValues) {
         QSize size;
         double scale;
         std::optional<double> scroll;
+        std::optional<UIUserInterfaceStyle> appearance = std::nullopt;
     } cases[] = {
         {{}, true, {390, 844}, 1.0, std::nullopt},
         {{"--size", "430x932", "--scale", "2", "--scroll", "-60"}, true, {430, 932}, 2.0, -60.0},
         {{"--size=800X600", "--scale=1.5"}, true, {800, 600}, 1.5, std::nullopt},
+        {{"--appearance", "dark"}, true, {390, 844}, 1.0, std::nullopt, UIUserInterfaceStyle::Dark},
+        {{"--appearance=light"}, true, {390, 844}, 1.0, std::nullopt, UIUserInterfaceStyle::Light},
+        {{"--appearance", "Dark"}, false, {}, 0, std::nullopt},
+        {{"--appearance", "auto"}, false, {}, 0, std::nullopt},
         {{"--size", "390"}, false, {}, 0, std::nullopt},
         {{"--size", "99999x844"}, false, {}, 0, std::nullopt},
         {{"--size", "0x0"}, false, {}, 0, std::nullopt},
@@ -35,6 +40,7 @@ TEST(SettingsOptions, ParsesEveryOptionAndRefusesBadValues) {
         EXPECT_EQ(options->size, c.size);
         EXPECT_EQ(options->scale, c.scale);
         EXPECT_EQ(options->scroll, c.scroll);
+        EXPECT_EQ(options->appearance, c.appearance);
         EXPECT_EQ(options->root, SettingsOptions::defaultRoot());
     }
 }

@@ -57,7 +57,7 @@ TEST_F(ColorListTest, TappingTheRowOpensThePickerAndLeavesTheRowUnselected) {
     EXPECT_EQ(popover->sourceView(), cell);
     EXPECT_EQ(popover->sourceRect(), cell->rect());
     EXPECT_EQ(popover->permittedArrowDirections(), 0);
-    EXPECT_EQ(popover->backgroundColor(), QColor(Qt::white));
+    EXPECT_EQ(popover->backgroundColor(), UIColor::systemBackgroundColor());
     EXPECT_TRUE(popover->isPresentedAsPopover());
     EXPECT_TRUE(controller.writes.isEmpty()) << "opening the picker stores nothing";
 }

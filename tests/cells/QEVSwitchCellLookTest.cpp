@@ -3,6 +3,7 @@
 #include "preferences/PSSpecifierListLoader.h"
 #include "preferences/UISwitch.h"
 #include "preferences/UITableView.h"
+#include "uikit/UIPresentationController.h"
 
 #include <QDir>
 #include <QImage>
@@ -87,8 +88,8 @@ TEST_P(QEVSwitchCellLook, SwitchRowsOfThePane) {
         SCOPED_TRACE(specifier->name().toStdString());
         const QPoint origin = cell->mapTo(view, QPoint(0, 0));
         const QRect track(cell->control()->geometry().translated(origin));
-        const QColor wanted =
-            cell->control()->isOn() ? QColor(234, 181, 80) : UISwitch::offTrackColor();
+        const QColor wanted = cell->control()->isOn() ? QColor(234, 181, 80)
+                                                      : UISwitch::offTrackColor().resolvedColor();
         // The track shows on the side away from the thumb.
         const int x = cell->control()->isOn() ? track.left() + 6 : track.right() - 6;
         EXPECT_TRUE(colorNear(image.pixelColor(x, track.center().y()), wanted, 6));
@@ -120,7 +121,7 @@ TEST_P(QEVSwitchCellLook, SwitchRowsOfThePane) {
     EXPECT_TRUE(alert->title().isNull());
     EXPECT_EQ(alert->message().count(u'\n'), 1);
     EXPECT_FALSE(alert->message().contains(u'\\'));
-    QTest::qWait(400); // let the fade-in finish before the picture
+    QTest::qWait(UIPresentationController::kAlertAppearMilliseconds + 100); // the fade-in, whole
     view->grab().save(dir + "/switch-alert-" + GetParam() + ".png");
     view->render(&docsPainter, QPoint(390 + 16, 0), top);
     docsPainter.end();

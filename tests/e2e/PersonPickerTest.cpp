@@ -48,7 +48,8 @@ testing::AssertionResult openPicker(SettingsScreen& screen, const QString& title
     picker->layer = screen.presented();
     if (!picker->layer)
         return testing::AssertionFailure() << "tapping the row opened nothing";
-    screen.wait(250); // the sheet fades in
+    if (!screen.settle()) // the sheet fades in
+        return testing::AssertionFailure() << "the picker never came to rest";
     picker->basicColors = screen.widgetOfClass(picker->layer, "QWellArray");
     picker->close = screen.labelled<QAbstractButton>(picker->layer, kClose);
     if (!picker->basicColors || !picker->close)

@@ -7,12 +7,13 @@
 #include "preferences/PSTableCell.h"
 #include "preferences/UITableView.h"
 #include "uikit/UIDimmingView.h"
+#include "uikit/UITraitCollection.h"
 #include "uikit/UIWindow.h"
 
+#include <QAbstractAnimation>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDBusMessage>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -22,6 +23,7 @@
 
 #include <plist/plist.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 
@@ -62,17 +64,6 @@ QVariant fromNode(plist_t node) {
 }
 } // namespace
 
-testing::AssertionResult eventually(const std::function<bool()>& condition, const std::string& what,
-                                    int ms) {
-    QDeadlineTimer deadline(ms);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return testing::AssertionFailure() << what << ": not within " << ms << " ms";
-        QTest::qWait(5);
-    }
-    return testing::AssertionSuccess();
-}
-
 std::optional<QVariantMap> readPreferenceFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -99,6 +90,15 @@ std::optional<QVariantMap> readPreferenceFile(const QString& path) {
     std::free(it);
     plist_free(root);
     return entries;
+}
+
+testing::AssertionResult tabTo(SettingsScreen& screen, QWidget* control) {
+    for (int i = 0; i < 80; ++i) {
+        if (QApplication::focusWidget() == control)
+            return testing::AssertionSuccess();
+        screen.key(Qt::Key_Tab);
+    }
+    return testing::AssertionFailure() << "Tab never reached the control";
 }
 
 // ---- notifications --------------------------------------------------------------------------
@@ -161,7 +161,12 @@ SettingsScreen::SettingsScreen(Start start) {
     shown->grab(); // lays the rows out, as the first frame does
 }
 
-SettingsScreen::~SettingsScreen() = default;
+SettingsScreen::~SettingsScreen() {
+    _app.reset();
+    // The appearance belongs to the process; the next screen starts from light, as a program
+    // does.
+    UITraitCollection::setUserInterfaceStyleOfApplication(UIUserInterfaceStyle::Light);
+}
 
 QWidget* SettingsScreen::window() const {
     return _app->window();
@@ -303,6 +308,17 @@ void SettingsScreen::type(const QString& text) {
 
 void SettingsScreen::wait(int ms) {
     QTest::qWait(ms);
+}
+
+testing::AssertionResult SettingsScreen::settle() {
+    return eventually(
+        [this] {
+            const auto all = window()->findChildren<QAbstractAnimation*>();
+            return std::none_of(all.cbegin(), all.cend(), [](QAbstractAnimation* a) {
+                return a->state() == QAbstractAnimation::Running;
+            });
+        },
+        "everything came to rest");
 }
 
 // ---- what is drawn ----------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Eventually.h"
 #include "common/InstalledRoot.h"
 #include "common/QtPrinters.h"
 
@@ -17,11 +18,6 @@
 
 class PSTableCell;
 class UITableView;
-
-// Waits, running the event loop, until `condition` holds; fails through GoogleTest with `what`
-// when it does not within `ms`.
-testing::AssertionResult eventually(const std::function<bool()>& condition, const std::string& what,
-                                    int ms = 3000);
 
 // Counts the reload notifications that reach an observer on the session bus, exactly: a
 // sentinel sent after the counted posts arrives after them.
@@ -103,6 +99,8 @@ public:
     testing::AssertionResult tabTo(QWidget* control);
     void type(const QString& text);
     void wait(int ms);
+    // Waits until nothing in the window is moving any more (a presentation's fade, say).
+    testing::AssertionResult settle();
 
     // ---- what is drawn -------------------------------------------------------------------
     QImage shot() const;
@@ -128,6 +126,9 @@ private:
     std::unique_ptr<SettingsApplication> _app;
     ReloadListener _reloads;
 };
+
+// Presses Tab until `control` has the focus, as a keyboard user reaches it.
+testing::AssertionResult tabTo(SettingsScreen& screen, QWidget* control);
 
 // A preference file read straight with libplist: XML or binary, a dictionary of booleans,
 // numbers and texts (other kinds read as null). Nothing when missing or not a dictionary.

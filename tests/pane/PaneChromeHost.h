@@ -55,7 +55,7 @@ struct ChromeHost {
     UINavigationBar* bar() { return settings->navigationBar(); }
     UITableView* table() { return pane->table(); }
     QAbstractButton* restartButton() {
-        UIBarButtonItem* item = TOLVPLAYERPreferencesListController::respringButtonItem();
+        UIBarButtonItem* item = pane->navigationItem()->rightBarButtonItems().value(0);
         return item ? qobject_cast<QAbstractButton*>(item->customView()) : nullptr;
     }
 };

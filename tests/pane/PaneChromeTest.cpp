@@ -222,7 +222,8 @@ TEST(PaneChromeButton, MissingImagesLeaveViewsEmptyAndTheButtonAPlainCircle) {
     EXPECT_EQ(host.pane->headerImageView()->height(), 230);
 }
 
-TEST(PaneChromeTint, SpreadsOverPaneWindowAndOuterBarAndTitleTurnsBlackOnLeaving) {
+TEST(PaneChromeTint, SpreadsOverPaneWindowAndOuterBarAndTitleTakesTheLabelColourOnLeaving) {
+    const QVariant label = QVariant::fromValue(UIColor::labelColor());
     ChromeHost host;
     EXPECT_EQ(UITint::ownTintColor(host.pane->view()), kTint);
     EXPECT_EQ(UIApplication::sharedApplication()->keyWindow(), &host.window);
@@ -234,7 +235,7 @@ TEST(PaneChromeTint, SpreadsOverPaneWindowAndOuterBarAndTitleTurnsBlackOnLeaving
     host.bar()->setTitleTextAttributes({{NSForegroundColorAttributeName, QColor(Qt::red)}});
     host.inner->pushViewController(new UIViewController, false);
     EXPECT_EQ(host.bar()->titleTextAttributes(),
-              (QVariantMap{{NSForegroundColorAttributeName, QColor(Qt::black)}}));
+              (QVariantMap{{NSForegroundColorAttributeName, label}}));
     EXPECT_EQ(host.bar()->tintColor(), kTint);
     EXPECT_EQ(host.window.tintColor(), kTint);
 
@@ -249,8 +250,7 @@ TEST(PaneChromeTint, SpreadsOverPaneWindowAndOuterBarAndTitleTurnsBlackOnLeaving
 
     // Leaving the pane for the Settings list keeps the pane's tint on the bar.
     host.settings->popViewControllerAnimated(false);
-    EXPECT_EQ(host.bar()->titleTextAttributes().value(NSForegroundColorAttributeName),
-              QColor(Qt::black));
+    EXPECT_EQ(host.bar()->titleTextAttributes().value(NSForegroundColorAttributeName), label);
     EXPECT_EQ(host.bar()->tintColor(), kTint);
 }
 

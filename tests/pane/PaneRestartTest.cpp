@@ -160,6 +160,28 @@ TEST(PaneRestartPopover, EachTapBuildsANewPopoverAndNoClosesIt) {
               newer.navigationItem()->rightBarButtonItems().value(0));
 }
 
+// The popover points at the restart button of the pane it was opened from, whether a newer
+// pane is still there or has come and gone.
+TEST(PaneRestartPopover, PointsAtItsOwnPanesButtonWhateverPaneCameLater) {
+    RestartHost host;
+    for (const bool newerStays : {true, false}) {
+        SCOPED_TRACE(newerStays);
+        auto newer = std::make_unique<TOLVPLAYERPreferencesListController>();
+        if (!newerStays)
+            newer.reset();
+        host.tapRestart();
+        ASSERT_TRUE(host.popoverShown());
+        UIPopoverPresentationController* presentation =
+            host.popover()->popoverPresentationController();
+        ASSERT_TRUE(presentation->isPresentedAsPopover());
+        EXPECT_EQ(presentation->arrowDirection(), UIPopoverArrowDirectionUp);
+        const QRect button(host.restartButton()->mapTo(&host.window, QPoint(0, 0)),
+                           host.restartButton()->size());
+        EXPECT_NEAR(presentation->popupWidget()->arrowTip().x(), button.center().x(), 1);
+        host.pane->handleNoGesture();
+    }
+}
+
 TEST(PaneRestartPopover, NoWithoutAnOpenPopoverDoesNothing) {
     RestartHost host;
     host.pane->handleNoGesture(); // none ever built, or an old one long closed

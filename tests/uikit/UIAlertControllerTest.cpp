@@ -127,6 +127,9 @@ TEST(UIAlertController, TappingAButtonRunsItsActionAndReleasesTheAlert) {
     QTest::mouseClick(set, Qt::LeftButton);
     EXPECT_EQ(log, QStringList({"handler:设置"}));
     EXPECT_EQ(screen.root->presentedViewController(), nullptr);
+    QTest::qWait(UIPresentationController::kFadeMilliseconds / 2);
+    EXPECT_FALSE(alert.isNull()) << "gone before it had faded out";
+    EXPECT_EQ(screen.window.findChildren<UIDimmingView*>().size(), 1) << "no fade to see";
     QTest::qWait(UIPresentationController::kFadeMilliseconds + 100);
     EXPECT_TRUE(alert.isNull()) << "nobody held it, so it goes once closed";
 }
