@@ -49,6 +49,7 @@ public:
     QSize preferredContentSize() const;
     void setPreferredContentSize(QSize size);
     UIPopoverPresentationController* popoverPresentationController();
+    UIPresentationController* presentationController() const { return _presentationController; }
 
     static UIViewController* viewControllerForView(QWidget* view);
 
