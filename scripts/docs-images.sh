@@ -22,4 +22,8 @@ for mode in light dark; do
 done
 render pane-scrolled --appearance light --scroll 120
 render pane-pulled --appearance light --scroll=-48
+# Strips of the rows at twice the density.
+render slider-rows --appearance light --size 390x300 --scale 2 --scroll 640
+render color-rows --appearance light --size 390x300 --scale 2 --scroll 900
+render switch-rows --appearance light --size 390x300 --scale 2 --scroll 230
 echo "Rendered into $out"
