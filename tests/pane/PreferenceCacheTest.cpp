@@ -99,33 +99,43 @@ TEST_F(PreferenceCacheTest, AStoreInAReadPassStartsFromTheFileAsItIsNow) {
     store.endReadPass();
 }
 
-// A writer that replaces the file at the last moment, while our temporary file is synced or at
-// our swap: its entry survives next to ours, and the store reports success.
+// Another writer replaces the file at the last moment: while our temporary file is synced, at
+// our swap, or at our swap and again right after it, before our next attempt. What it wrote
+// each time survives next to our entry, and the store reports success.
 OtherWriter* interferer = nullptr;
-void interfere() {
-    if (OtherWriter* writer = std::exchange(interferer, nullptr))
-        writer->byRename({{"mine", qint64(0)}, {"theirs", true}}, false);
+QList<QVariantMap> theirs; // the files it puts in place, one per interference
+int when = 0;
+bool swapped = false;
+void interfereIf(bool now) {
+    if (now && !theirs.isEmpty())
+        interferer->byRename(theirs.takeFirst(), false);
 }
 
-TEST_F(PreferenceCacheTest, AConcurrentWriterIsMergedNotOverwritten) {
-    for (const bool atSwap : {false, true}) {
-        SCOPED_TRACE(atSwap ? "at the swap" : "during sync");
+TEST_F(PreferenceCacheTest, ConcurrentWritersAreMergedNotOverwritten) {
+    const QVariantMap first{{"mine", qint64(0)}, {"theirs", true}}, second{{"again", true}};
+    for (when = 0; when < 3; ++when) {
+        SCOPED_TRACE(when);
         other.inPlace({{"mine", qint64(0)}});
         store.entries();
         interferer = &other;
+        swapped = false;
+        theirs = when == 2 ? QList{first, second} : QList{first};
         AtomicFileOps ops = AtomicFileFaults::systemOps();
-        if (atSwap)
-            ops.rename = [](const char* from, const char* to, unsigned flags) {
-                interfere();
-                return AtomicFileFaults::systemOps().rename(from, to, flags);
-            };
-        else
-            ops.fsync = [](int fd) { return interfere(), ::fsync(fd); };
+        ops.fsync = [](int fd) { return interfereIf(when == 0), ::fsync(fd); };
+        ops.rename = [](const char* from, const char* to, unsigned flags) {
+            interfereIf(when > 0);
+            swapped = true;
+            return AtomicFileFaults::systemOps().rename(from, to, flags);
+        };
+        ops.close = [](int fd) { return interfereIf(when == 2 && swapped), ::close(fd); };
         AtomicFileFaults::install(ops);
         const FileWriteResult result = store.storeEntry("mine", qint64(1));
         AtomicFileFaults::reset();
         EXPECT_TRUE(result.ok) << result.error.toStdString();
-        const QVariantMap expected{{"mine", qint64(1)}, {"theirs", true}};
+        QVariantMap expected = first;
+        expected.insert("mine", qint64(1));
+        if (when == 2)
+            expected.insert(second);
         EXPECT_EQ(PropertyList::readDictionary(root.hostPath(kDevicePath)), expected);
         EXPECT_EQ(store.entries(), expected);
     }

@@ -19,7 +19,7 @@ public:
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         _process.setProcessEnvironment(environment);
         _process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        _process.start(program(), arguments);
+        _process.start(QStringLiteral(QEV_PANE_WRITER_CHILD), arguments);
         _process.waitForStarted();
     }
     ~WriterProcess() {
@@ -27,9 +27,6 @@ public:
         _process.waitForFinished();
     }
 
-    static QString program() { return QStringLiteral(QEV_PANE_WRITER_CHILD); }
-
-    bool started() const { return _process.processId() > 0; }
     pid_t pid() const { return pid_t(_process.processId()); }
     bool send(const void* data, qint64 size) {
         return _process.write(static_cast<const char*>(data), size) == size &&
