@@ -1,42 +1,57 @@
 #pragma once
 
-#include <QByteArray>
+#include <QDir>
+#include <QProcess>
 #include <QString>
 #include <QStringList>
-
 #include <optional>
+#include <sys/wait.h>
 
-#include <sys/types.h>
-
-// One run of the writer child (tests/pane/writer/): its standard input and output are one end
-// of a socket pair, so the test can send it bytes and wait for its bytes with a deadline, and a
-// child that died never takes the test down with SIGPIPE. It runs off the session bus. Whatever
-// happens, the destructor kills and reaps it.
+// One run of the writer child (tests/pane/writer/), talked to in bytes over its standard input
+// and output, each wait with a deadline. It runs off the session bus and draws offscreen;
+// whatever happens, it is killed and reaped when this goes.
 class WriterProcess {
 public:
-    WriterProcess(const QStringList& arguments, const QString& deviceRoot);
-    ~WriterProcess();
-    WriterProcess(const WriterProcess&) = delete;
-    WriterProcess& operator=(const WriterProcess&) = delete;
+    WriterProcess(const QStringList& arguments, const QString& deviceRoot) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        // A child that posts must not reach a bus, nor try to start one.
+        environment.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + deviceRoot + "/no-bus");
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        _process.setProcessEnvironment(environment);
+        _process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        _process.start(QStringLiteral(QEV_PANE_WRITER_CHILD), arguments);
+        _process.waitForStarted();
+    }
+    ~WriterProcess() {
+        _process.kill();
+        _process.waitForFinished();
+    }
 
-    static QString program();
-
-    bool started() const { return _pid > 0; }
-    pid_t pid() const { return _pid; }
-    bool send(const void* data, size_t size);
-    // False when the child closed its end or `timeoutMs` passed before all bytes came.
-    bool receive(void* data, size_t size, int timeoutMs);
-    bool awaitByte(char expected, int timeoutMs);
-
-    // The wait status once the child closed its end (it ends) within `timeoutMs`; anything it
-    // sends meanwhile is dropped. Nullopt on timeout: the destructor then kills it.
-    std::optional<int> finish(int timeoutMs);
-
-    void kill(int signal);
-    // The wait status once the child has ended (it is reaped); -1 on error.
-    int wait();
+    pid_t pid() const { return pid_t(_process.processId()); }
+    bool send(const void* data, qint64 size) {
+        return _process.write(static_cast<const char*>(data), size) == size &&
+               _process.waitForBytesWritten(30000);
+    }
+    // False when the child ended or `timeoutMs` passed before all bytes came.
+    bool receive(void* data, qint64 size, int timeoutMs) {
+        while (_process.bytesAvailable() < size)
+            if (!_process.waitForReadyRead(timeoutMs))
+                return false;
+        return _process.read(static_cast<char*>(data), size) == size;
+    }
+    bool awaitByte(char expected, int timeoutMs) {
+        char got = 0;
+        return receive(&got, 1, timeoutMs) && got == expected;
+    }
+    // The wait status once the child has ended within `timeoutMs`, rebuilt from what QProcess
+    // reports (it reaps the child itself).
+    std::optional<int> finish(int timeoutMs) {
+        if (_process.state() != QProcess::NotRunning && !_process.waitForFinished(timeoutMs))
+            return std::nullopt;
+        return _process.exitStatus() == QProcess::CrashExit ? W_EXITCODE(0, _process.exitCode())
+                                                            : W_EXITCODE(_process.exitCode(), 0);
+    }
 
 private:
-    pid_t _pid = -1;
-    int _socket = -1;
+    QProcess _process;
 };

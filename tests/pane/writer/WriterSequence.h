@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/TestBundle.h"
+
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
@@ -12,19 +14,12 @@ namespace WriterSequence {
 inline const QString kKillLoopBundle = QStringLiteral("/bundles/killloop.bundle/");
 inline const QString kWritersBundle = QStringLiteral("/bundles/writers.bundle/");
 
-inline QVariantMap row(const QString& cell, const QString& key, const QVariantMap& extra = {}) {
-    QVariantMap item{{"cell", cell}, {"label", key}, {"key", key}};
-    item.insert(extra);
-    return item;
-}
-
 // The kill-loop child's rows: one of each kind it writes, the switch controlling the text row
 // so every store also runs the pane's height pass.
 inline QVariantList killLoopRows() {
-    return {QVariantMap{{"cell", "PSGroupCell"}, {"label", "Writer"}},
-            row("PSSliderCell", "level", {{"min", 0.0}, {"max", 1e12}}),
-            row("PSSwitchCell", "flag", {{"nestedEntryCount", 1}, {"default", true}}),
-            row("PSEditTextCell", "name")};
+    return {groupRow("Writer"),
+            cellRow("PSSliderCell", "level", "level", {{"min", 0.0}, {"max", 1e12}}),
+            controlRow("flag", 1, {{"default", true}}), cellRow("PSEditTextCell", "name", "name")};
 }
 
 struct Write {
@@ -54,9 +49,9 @@ inline QString addonKey(int index) {
 
 // The writer-mode child's rows: one switch per key it stores.
 inline QVariantList writerRows(int count) {
-    QVariantList rows{QVariantMap{{"cell", "PSGroupCell"}, {"label", "Writers"}}};
+    QVariantList rows{groupRow("Writers")};
     for (int index = 0; index < count; ++index)
-        rows.append(row("PSSwitchCell", paneKey(index)));
+        rows.append(switchRow(paneKey(index)));
     return rows;
 }
 
