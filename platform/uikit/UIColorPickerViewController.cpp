@@ -120,8 +120,10 @@ void UIColorPickerViewController::loadView() {
 }
 
 bool UIColorPickerViewController::eventFilter(QObject* watched, QEvent* event) {
-    const bool own = watched == _dialog || (isViewLoaded() && watched == view());
-    if (own && event->type() == QEvent::KeyPress &&
+    // The event's type first: the dialog's own destruction passes through here too (a window
+    // closed with the picker up), when it is no colour dialog any more to compare with.
+    if (event->type() == QEvent::KeyPress &&
+        (watched == _dialog || (isViewLoaded() && watched == view())) &&
         static_cast<QKeyEvent*>(event)->matches(QKeySequence::Cancel)) {
         dismissViewControllerAnimated(true);
         return true;
