@@ -103,9 +103,10 @@ void UIPopoverPresentationController::watchAnchor() {
 
 bool UIPopoverPresentationController::eventFilter(QObject* watched, QEvent* event) {
     // The window's own resize comes before its views are laid out again; the anchor's move
-    // (or that of a view it sits in) is when the bubble must follow.
+    // (or that of a view it sits in) is when the bubble must follow. The type is asked first:
+    // a view being destroyed passes through here too, and may not be read as a popup.
     const QEvent::Type type = event->type();
-    if (_popup && (type == QEvent::Move || type == QEvent::Resize) &&
+    if ((type == QEvent::Move || type == QEvent::Resize) && _popup &&
         std::any_of(_watched.cbegin(), _watched.cend(),
                     [watched](const QPointer<QWidget>& w) { return w == watched; }))
         layoutContainer();
