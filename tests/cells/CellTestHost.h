@@ -4,14 +4,14 @@
 #include "common/TempDeviceRoot.h"
 #include "common/TestBundle.h"
 
-#include "cells/QEVColorPickerCell.h"
+#include "QEVColorPickerCellTestSupport.h"
+
 #include "cells/QEVSliderCell.h"
 #include "cells/QEVSwitchCell.h"
 #include "cells/QEVValueLabel.h"
 #include "preferences/PSSpecifier.h"
 #include "preferences/UISlider.h"
 #include "uikit/UIAlertController.h"
-#include "uikit/UIColorPickerViewController.h"
 #include "uikit/UITextField.h"
 #include "uikit/UIViewController.h"
 #include "uikit/UIWindow.h"
@@ -114,12 +114,6 @@ struct SwitchRow : RowScreen<QEVSwitchCell> {
 // A colour row, "c".
 struct ColorRow : RowScreen<QEVColorPickerCell> {
     explicit ColorRow(const QVariantMap& properties, const QVariant& stored = {})
-        : RowScreen(
-              withDefaults(properties, {{"cell", "PSButtonCell"}, {"label", "c"}, {"key", "c"}}),
-              stored, {}, 44, true) {}
-    // One report of the picker: its selected colour set and its delegate told, once.
-    void pick(const QColor& color) {
-        cell->colorPicker()->setSelectedColor(color);
-        cell->colorPickerViewControllerDidSelectColor(cell->colorPicker());
-    }
+        : RowScreen(colorRow("c", properties), stored, {}, 44, true) {}
+    void pick(const QColor& color) { ::pick(*cell, color); }
 };

@@ -72,10 +72,7 @@ TEST(QEVColorPickerCell, TheRingRunsClockwise) {
 // cell opens a picker of its own.
 TEST(QEVColorPickerCell, ACellDroppedWhileItsPickerIsOpenTakesThePickerAlong) {
     CellController controller;
-    controller.setItems({QVariantMap{{"cell", "PSButtonCell"},
-                                     {"cellClass", "QEVColorPickerCell"},
-                                     {"label", "c"},
-                                     {"key", "c"}}});
+    controller.setItems({colorRow("c")});
     PSCellClassRegistry::registerCellClass(
         "QEVColorPickerCell", [](int style, const QString& reuse, PSSpecifier* specifier) {
             return static_cast<PSTableCell*>(new QEVColorPickerCell(style, reuse, specifier));
