@@ -20,10 +20,6 @@ QEVColor bytes(int r, int g, int b, int a) {
     return {r / 255.0, g / 255.0, b / 255.0, a / 255.0};
 }
 
-std::string str(const QString& text) {
-    return text.toStdString();
-}
-
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
 
@@ -88,7 +84,7 @@ TEST_P(QEVColorCodecTable, PercentToAlphaByte) {
         SCOPED_TRACE(row.percent);
         EXPECT_EQ(Codec::alphaByteFromPercent(row.percent), row.byte);
     }
-    EXPECT_EQ(str(Codec::completedHex("FF0000:140")), "FF0000164"); // 356, not 357
+    EXPECT_EQ(Codec::completedHex("FF0000:140").toStdString(), "FF0000164"); // 356, not 357
 }
 
 TEST_P(QEVColorCodecTable, ColourToText) {
@@ -108,8 +104,8 @@ TEST_P(QEVColorCodecTable, ColourToText) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.withAlpha);
-        EXPECT_EQ(str(Codec::hexFromColor(row.color, true)), row.withAlpha);
-        EXPECT_EQ(str(Codec::hexFromColor(row.color, false)), row.withoutAlpha);
+        EXPECT_EQ(Codec::hexFromColor(row.color, true).toStdString(), row.withAlpha);
+        EXPECT_EQ(Codec::hexFromColor(row.color, false).toStdString(), row.withoutAlpha);
     }
     for (int k = 0; k < 256; ++k) // every byte formats back to itself
         ASSERT_EQ(Codec::byteFromComponent(k / 255.0), k);
@@ -131,7 +127,8 @@ TEST_P(QEVColorCodecTable, TextToLegibleText) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.input);
-        EXPECT_EQ(str(Codec::legibleStringFromHex(QString::fromUtf8(row.input))), row.shown);
+        EXPECT_EQ(Codec::legibleStringFromHex(QString::fromUtf8(row.input)).toStdString(),
+                  row.shown);
     }
 }
 

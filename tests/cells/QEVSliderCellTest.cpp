@@ -14,18 +14,16 @@ namespace {
 TEST(QEVSliderStepRule, StepsUpAndDown) {
     struct Case {
         float maximum, value, up, down;
-    } const cases[] = {
-        {10, 0.35f, 0.4f, 0.3f},
-        {10, 0.4f, 0.5f, 0.3f},
-        {10, -0.25f, -0.2f, -0.3f},
-        {100, 2.5f, 3, 2},
-        {100, 3, 4, 2},
-        {100, -2.5f, -2, -3},
-        {1, 0.505f, 0.515f, 0.495f},
-        {0.5f, -50, -49.99f, -50.01f},
-        {1.0001f, 0.3f, 0.4f, 0.2f},
-        {10.0001f, 0.3f, 1.0f, 0.0f},
-    };
+    } const cases[] = {{10, 0.35f, 0.4f, 0.3f},
+                       {10, 0.4f, 0.5f, 0.3f},
+                       {10, -0.25f, -0.2f, -0.3f},
+                       {100, 2.5f, 3, 2},
+                       {100, 3, 4, 2},
+                       {100, -2.5f, -2, -3},
+                       {1, 0.505f, 0.515f, 0.495f},
+                       {0.5f, -50, -49.99f, -50.01f},
+                       {1.0001f, 0.3f, 0.4f, 0.2f},
+                       {10.0001f, 0.3f, 1.0f, 0.0f}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "max " << c.maximum << ", value " << c.value);
         EXPECT_FLOAT_EQ(QEVSliderStep::up(c.value, c.maximum), c.up);
