@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/QtPrinters.h"
 #include "common/RecordingListController.h"
 #include "common/TempDeviceRoot.h"
 #include "common/TestBundle.h"

@@ -1,4 +1,5 @@
 #include "common/LocaleScope.h"
+#include "common/QtPrinters.h"
 
 #include "cells/QEVColorCodec.h"
 
