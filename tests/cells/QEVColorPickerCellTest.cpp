@@ -1,235 +1,102 @@
-#include "QEVColorCodecTestSupport.h"
-#include "QEVColorPickerCellTestSupport.h"
+#include "CellTestHost.h"
 
-#include "cells/QEVCrossDissolve.h"
+#include "common/Eventually.h"
 
-#include "uikit/UITint.h"
+#include "cells/QEVColorIndicatorView.h"
+#include "cells/QEVColorSwatch.h"
+#include "preferences/PSCellClassRegistry.h"
+#include "preferences/UITableView.h"
+#include "uikit/UIColorPickerViewController.h"
 
-#include <QGraphicsOpacityEffect>
-#include <QTest>
-#include <QVariantAnimation>
+#include <QLabel>
+#include <QPointer>
 
 namespace {
 
-// Alpha support depends only on whether the row carries "supportsAlpha".
-struct AlphaCase {
-    const char* name;
-    QVariant value; // invalid: the key is absent
-    bool expected;
-};
-
-class ColorCellAlphaTest : public ColorCellTest, public testing::WithParamInterface<AlphaCase> {};
-
-TEST_P(ColorCellAlphaTest, PresenceOfTheKeyTurnsAlphaOn) {
-    QVariantMap properties = colorRow("c");
-    if (GetParam().value.isValid())
-        properties.insert("supportsAlpha", GetParam().value);
-    auto cell = makeCell(properties);
-    EXPECT_EQ(cell->supportsAlpha(), GetParam().expected);
-    EXPECT_EQ(cell->colorPicker()->supportsAlpha(), GetParam().expected);
-    EXPECT_EQ(cell->colorPicker()->colorDialog()->testOption(QColorDialog::ShowAlphaChannel),
-              GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ColorCellAlphaTest,
-    testing::Values(AlphaCase{"Absent", QVariant(), false}, AlphaCase{"True", true, true},
-                    AlphaCase{"False", false, true}, AlphaCase{"Zero", qint64(0), true},
-                    AlphaCase{"EmptyText", QString(""), true}),
-    [](const testing::TestParamInfo<AlphaCase>& info) { return std::string(info.param.name); });
-
-// What a new row shows, from its stored value, its "default" and its "fallbackHex".
-struct ShownCase {
-    const char* name;
-    QVariantMap extra;
-    QVariant stored; // invalid: nothing stored
-    QString detail;
-    QEVColor color;
-};
-
-class ColorCellShownTest : public ColorCellTest, public testing::WithParamInterface<ShownCase> {};
-
-TEST_P(ColorCellShownTest, ShowsTheValueFromTheGetterElseTheFallback) {
-    const ShownCase& c = GetParam();
-    if (c.stored.isValid())
-        controller.stored.insert("c", c.stored);
-    auto cell = makeCell(colorRow("c", c.extra));
-    EXPECT_EQ(str(cell->detailTextLabel()->text()), str(c.detail));
-    EXPECT_EQ(cell->currentColor(), c.color);
-    EXPECT_EQ(cell->indicatorShape()->fillColor(), c.color.toQColor());
-    EXPECT_TRUE(controller.writes.isEmpty()) << "nothing is written before a pick";
-}
-
-const QVariantMap kAlpha{{"supportsAlpha", true}};
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ColorCellShownTest,
-    testing::Values(
-        ShownCase{"StoredTranslucentWithAlpha", kAlpha, "#FF000080", "#FF0000:0.50",
-                  colorOfBytes(255, 0, 0, 128)},
-        // Without alpha support the swatch is opaque whatever the stored text carries.
-        ShownCase{"StoredTranslucentWithoutAlpha",
-                  {},
-                  "#FF000080",
-                  "#FF0000:0.50",
-                  colorOfBytes(255, 0, 0, 255)},
-        ShownCase{"StoredPercentage", kAlpha, "#00FF00:20", "#00FF00:20",
-                  colorOfBytes(0, 255, 0, 51)},
-        ShownCase{"DefaultWhenNothingStored",
-                  {{"default", "#336699"}},
-                  QVariant(),
-                  "#336699",
-                  colorOfBytes(0x33, 0x66, 0x99, 255)},
-        ShownCase{"FallbackWhenGetterGivesNothing",
-                  {{"fallbackHex", "#00FF0080"}},
-                  QVariant(),
-                  "#00FF00:0.50",
-                  colorOfBytes(0, 255, 0, 255)},
-        ShownCase{"StoredWinsOverFallback",
-                  {{"fallbackHex", "#00FF00"}},
-                  "#0000FF",
-                  "#0000FF",
-                  colorOfBytes(0, 0, 255, 255)},
-        ShownCase{"DefaultWinsOverFallback",
-                  {{"default", "#0000FF"}, {"fallbackHex", "#00FF00"}},
-                  QVariant(),
-                  "#0000FF",
-                  colorOfBytes(0, 0, 255, 255)},
-        // No value at all reads as the empty text: black.
-        ShownCase{"NothingAtAll", {}, QVariant(), "#000000:0.00", colorOfBytes(0, 0, 0, 255)},
-        ShownCase{"NothingAtAllWithAlpha", kAlpha, QVariant(), "#000000:0.00",
-                  colorOfBytes(0, 0, 0, 0)},
-        // Values that are not colour strings still give some colour, never a crash.
-        ShownCase{"Unparsable", {}, "ZZ", "#:0.00", colorOfBytes(0, 0, 0, 255)},
-        ShownCase{"NumberStored", {}, qint64(255), "#2:0.33", colorOfBytes(0, 0, 2, 255)},
-        ShownCase{
-            "ListStored", {}, QVariantList{1, 2}, "#000000:0.00", colorOfBytes(0, 0, 0, 255)}),
-    [](const testing::TestParamInfo<ShownCase>& info) { return std::string(info.param.name); });
-
-TEST_F(ColorCellTest, AlwaysUsesTheSubtitleStyle) {
-    for (int style : {0, 1, 2, 3, 42}) {
-        auto cell = makeCell(colorRow("c"), style);
-        EXPECT_EQ(cell->style(), UITableViewCellStyleSubtitle) << "asked for " << style;
-    }
-}
-
-TEST_F(ColorCellTest, IndicatorIsTheAccessoryAt29Points) {
-    auto cell = makeCell(colorRow("c"));
-    ASSERT_EQ(cell->accessoryView(), cell->indicatorView());
-    EXPECT_EQ(cell->indicatorView()->size(), QSize(29, 29));
-    EXPECT_EQ(cell->indicatorShape(), cell->indicatorView()->swatch());
-}
-
-// Each reported colour is stored once, as the codec writes it for the row's alpha support, and
-// shown at once in the swatch and the text.
-struct PickCase {
-    const char* name;
-    bool alpha;
-    QColor picked;
-    QString stored;
-    QString detail;
-    int swatchAlpha;
-};
-
-class ColorCellPickTest : public ColorCellTest, public testing::WithParamInterface<PickCase> {};
-
-TEST_P(ColorCellPickTest, StoresAndShowsThePickedColour) {
-    const PickCase& c = GetParam();
-    auto cell = makeCell(colorRow("c", c.alpha ? kAlpha : QVariantMap{{"default", "#FFFFFF"}}));
-    pick(*cell, c.picked);
-    ASSERT_EQ(controller.writes.size(), 1);
-    EXPECT_EQ(controller.writes.first(), QVariant(c.stored));
-    EXPECT_EQ(str(cell->detailTextLabel()->text()), str(c.detail));
-    EXPECT_EQ(cell->indicatorShape()->fillColor().alpha(), c.swatchAlpha);
-    EXPECT_EQ(cell->indicatorShape()->fillColor().rgb(), c.picked.rgb());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Picks, ColorCellPickTest,
-    testing::Values(
-        PickCase{"HalfRedWithAlpha", true, QColor(255, 0, 0, 127), "#FF00007F", "#FF0000:0.50",
-                 127},
-        PickCase{"HalfRedWithoutAlpha", false, QColor(255, 0, 0, 127), "#FF0000", "#FF0000", 255},
-        PickCase{"OpaqueWithAlpha", true, QColor(0x33, 0x66, 0x99), "#336699FF", "#336699:1.00",
-                 255},
-        PickCase{"ClearWithAlpha", true, QColor(0, 0, 255, 0), "#0000FF00", "#0000FF:0.00", 0}),
-    [](const testing::TestParamInfo<PickCase>& info) { return std::string(info.param.name); });
-
-TEST_F(ColorCellTest, EachReportWritesOnce) {
-    auto cell = makeCell(colorRow("c", kAlpha));
-    const QColor colors[] = {Qt::red, Qt::green, QColor(0, 0, 255, 128), Qt::red};
-    for (const QColor& color : colors)
-        pick(*cell, color);
-    EXPECT_EQ(controller.writes,
-              (QList<QVariant>{"#FF0000FF", "#00FF00FF", "#0000FF80", "#FF0000FF"}));
-    EXPECT_EQ(controller.stored.value("c"), QVariant("#FF0000FF"));
-}
-
-TEST_F(ColorCellTest, PickerTitleIsTheTranslatedLabel) {
-    TempDeviceRoot root;
-    controller.setBundle(
-        makeStringsBundle(root, {{"Colours", "\"Tint\" = \"着色\";\n\"Other\" = \"Andere\";\n"}}));
-    struct {
+// What a row shows from its stored value, else its "default", else its "fallbackHex"; the
+// swatch opaque unless the row has alpha, which the mere presence of "supportsAlpha" turns on,
+// in the row and in its picker; nothing written before a pick.
+TEST(QEVColorPickerCell, ShowsTheStoredValueElseTheFallback) {
+    const QVariantMap alpha{{"supportsAlpha", true}};
+    const struct {
+        const char* name;
         QVariantMap properties;
-        QString title;
-    } const cases[] = {
-        {{{"label", "Tint"}, {"localizationTable", "Colours"}}, "着色"},
-        {{{"label", "Tint"}}, "Tint"}, // the default table has no entry: the label itself
-        {{{"label", "Untranslated"}, {"localizationTable", "Colours"}}, "Untranslated"},
-        {{{"localizationTable", "Colours"}}, ""},
+        QVariant stored; // invalid: nothing stored
+        QString detail;
+        QColor swatch;
+    } cases[] = {
+        {"translucent with alpha", alpha, "#FF000080", "#FF0000:0.50", QColor(255, 0, 0, 128)},
+        {"translucent without alpha", {}, "#FF000080", "#FF0000:0.50", QColor(255, 0, 0)},
+        {"alpha key false",
+         {{"supportsAlpha", false}},
+         "#FF000080",
+         "#FF0000:0.50",
+         QColor(255, 0, 0, 128)},
+        {"percentage", alpha, "#00FF00:20", "#00FF00:20", QColor(0, 255, 0, 51)},
+        {"default", {{"default", "#336699"}}, {}, "#336699", QColor(0x33, 0x66, 0x99)},
+        {"fallback", {{"fallbackHex", "#00FF0080"}}, {}, "#00FF00:0.50", QColor(0, 255, 0)},
+        {"stored wins", {{"fallbackHex", "#00FF00"}}, "#0000FF", "#0000FF", QColor(0, 0, 255)},
+        {"nothing at all", alpha, {}, "#000000:0.00", QColor(0, 0, 0, 0)},
+        {"unparsable", {}, "ZZ", "#:0.00", QColor(0, 0, 0)},
+        {"a number", {}, qint64(255), "#2:0.33", QColor(0, 0, 2)},
+        {"a list", {}, QVariantList{1, 2}, "#000000:0.00", QColor(0, 0, 0)},
     };
     for (const auto& c : cases) {
-        QVariantMap properties = c.properties;
-        properties.insert("key", "c");
-        auto cell = makeCell(properties);
-        EXPECT_EQ(str(cell->colorPicker()->title()), str(c.title));
+        SCOPED_TRACE(c.name);
+        ColorRow row(c.properties, c.stored);
+        EXPECT_EQ(row.cell->detailTextLabel()->text(), c.detail);
+        EXPECT_EQ(row.cell->indicatorShape()->fillColor(), c.swatch);
+        EXPECT_EQ(row.cell->colorPicker()->supportsAlpha(), c.properties.contains("supportsAlpha"));
+        EXPECT_TRUE(row.controller.writes.isEmpty());
     }
 }
 
-TEST_F(ColorCellTest, TitleFollowsTheTintInBothStates) {
-    QWidget parent;
-    auto cell = makeCell(colorRow("c"));
-    cell->setParent(&parent);
-    cell->refreshCellContentsWithSpecifier(cell->specifier());
-    const QColor tints[] = {QColor(121, 145, 153), QColor(234, 181, 80)};
-    for (const QColor& tint : tints) {
-        UITint::setTintColor(&parent, tint);
-        const QPalette palette = cell->textLabel()->palette();
-        EXPECT_EQ(palette.color(QPalette::WindowText), tint);
-        EXPECT_EQ(palette.color(QPalette::HighlightedText), tint);
-    }
-    cell->setParent(nullptr);
+// The ring runs clockwise from yellow at the bottom-right corner: green below the swatch,
+// magenta above it.
+TEST(QEVColorPickerCell, TheRingRunsClockwise) {
+    QEVColorIndicatorView view;
+    const QImage image = view.grab().toImage();
+    const int middle = view.width() / 2;
+    // Within 24 of each channel: the band is drawn with antialiasing.
+    const auto near = [](QColor seen, QColor want) {
+        return std::max({std::abs(seen.red() - want.red()), std::abs(seen.green() - want.green()),
+                         std::abs(seen.blue() - want.blue())}) < 24;
+    };
+    const QColor below = image.pixelColor(middle, view.height() - 2);
+    const QColor above = image.pixelColor(middle, 1);
+    EXPECT_TRUE(near(below, Qt::green)) << below.name().toStdString();
+    EXPECT_TRUE(near(above, Qt::magenta)) << above.name().toStdString();
 }
 
-TEST_F(ColorCellTest, APickTransitionsSwatchAndTextOverAThirdOfASecond) {
-    QWidget window;
-    window.resize(400, 60);
-    auto cell = makeCell(colorRow("c", {{"default", "#000000"}}));
-    cell->setParent(&window);
-    cell->setGeometry(0, 0, 390, 44);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-
-    pick(*cell, Qt::white);
-    // The new state is there at once for anyone reading it...
-    EXPECT_EQ(str(cell->detailTextLabel()->text()), "#FFFFFF");
-    EXPECT_EQ(cell->indicatorShape()->fillColor(), QColor(Qt::white));
-    // ...while the display moves from the old colour over 0.3 seconds.
-    QVariantAnimation* swatchFade = cell->indicatorView()->transitionAnimation();
-    ASSERT_NE(swatchFade, nullptr);
-    EXPECT_EQ(swatchFade->duration(), 300);
-    EXPECT_EQ(swatchFade->state(), QAbstractAnimation::Running);
-    swatchFade->setCurrentTime(150);
-    EXPECT_TRUE(colorNear(cell->indicatorView()->displayedSwatchColor(), QColor(128, 128, 128), 2));
-    EXPECT_TRUE(QEVCrossDissolve::isRunning(cell->detailTextLabel()));
-    EXPECT_NE(qobject_cast<QGraphicsOpacityEffect*>(cell->detailTextLabel()->graphicsEffect()),
-              nullptr);
-
-    swatchFade->setCurrentTime(300);
-    EXPECT_EQ(cell->indicatorView()->displayedSwatchColor(), QColor(Qt::white));
-    EXPECT_TRUE(QEVCrossDissolve::finish(cell->detailTextLabel()));
-    EXPECT_EQ(cell->detailTextLabel()->graphicsEffect(), nullptr);
-    cell->setParent(nullptr);
+// The host may drop a row's cell while its picker is open: the picker goes with it, and the new
+// cell opens a picker of its own.
+TEST(QEVColorPickerCell, ACellDroppedWhileItsPickerIsOpenTakesThePickerAlong) {
+    CellController controller;
+    controller.setItems({colorRow("c")});
+    PSCellClassRegistry::registerCellClass(
+        "QEVColorPickerCell", [](int style, const QString& reuse, PSSpecifier* specifier) {
+            return static_cast<PSTableCell*>(new QEVColorPickerCell(style, reuse, specifier));
+        });
+    QWidget* view = controller.view();
+    view->resize(800, 500); // wide: the picker is a popover, not a sheet
+    view->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
+    const auto cellShown = [&] {
+        return qobject_cast<QEVColorPickerCell*>(controller.table()->cellForRowAtIndexPath({0, 0}));
+    };
+    QPointer<QEVColorPickerCell> cell = cellShown();
+    ASSERT_NE(cell, nullptr);
+    QTest::mouseClick(cell, Qt::LeftButton, {}, {40, 20});
+    QPointer<UIColorPickerViewController> picker = cell->colorPicker();
+    ASSERT_EQ(controller.presentedViewController(), picker.data());
+    controller.table()->reloadData();
+    EXPECT_TRUE(eventually([&] { return cell.isNull(); }, "the dropped cell goes"));
+    EXPECT_TRUE(picker.isNull());
+    EXPECT_EQ(controller.presentedViewController(), nullptr);
+    QEVColorPickerCell* again = cellShown();
+    ASSERT_NE(again, nullptr);
+    QTest::mouseClick(again, Qt::LeftButton, {}, {40, 20});
+    EXPECT_EQ(controller.presentedViewController(), again->colorPicker());
 }
 
 } // namespace
