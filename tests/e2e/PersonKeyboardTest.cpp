@@ -2,17 +2,6 @@
 // and how the focus is drawn.
 #include "SettingsScreen.h"
 
-#include "common/Files.h"
-#include "common/TestName.h"
-
-#include "preferences/PSTableCell.h"
-#include "preferences/UISwitch.h"
-#include "preferences/UITableView.h"
-
-#include <QAbstractButton>
-#include <QAccessible>
-#include <QApplication>
-#include <QLineEdit>
 #include <cstdio>
 
 namespace {
@@ -67,10 +56,6 @@ struct LayerCase {
     int closing;
     int reloads = 0;
 };
-
-void PrintTo(const LayerCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 QWidget* openerOf(SettingsScreen& s, const QByteArray& which) {
     if (which == "restart")
@@ -158,15 +143,12 @@ TEST(PersonKeyboard, TheFocusIsRingedOnlyWhileTheKeyboardIsUsed) {
     ASSERT_TRUE(near(screen.pixel(control, band), Qt::white, 2));
 
     ASSERT_TRUE(screen.tabTo(control));
-    EXPECT_TRUE(near(screen.pixel(control, band), QColor(121, 145, 153), 12))
-        << screen.pixel(control, band).name().toStdString();
-    EXPECT_TRUE(near(screen.pixel(control, edge), Qt::white, 40))
-        << screen.pixel(control, edge).name().toStdString();
+    EXPECT_TRUE(near(screen.pixel(control, band), QColor(121, 145, 153), 12)) << "no tinted band";
+    EXPECT_TRUE(near(screen.pixel(control, edge), Qt::white, 40)) << "no white inner edge";
 
     screen.tap(row, QPoint(20, row->height() / 2)); // the title: nothing happens but the press
     EXPECT_EQ(focused(), control);
-    EXPECT_TRUE(near(screen.pixel(control, band), Qt::white, 2))
-        << screen.pixel(control, band).name().toStdString();
+    EXPECT_TRUE(near(screen.pixel(control, band), Qt::white, 2)) << "the ring stayed";
 }
 
 } // namespace

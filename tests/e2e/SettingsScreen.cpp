@@ -2,68 +2,31 @@
 
 #include "SettingsOptions.h"
 #include "common/NotifyDrain.h"
-
 #include "foundation/DeviceRoot.h"
-#include "preferences/PSListController.h"
-#include "preferences/PSTableCell.h"
-#include "preferences/UISlider.h"
-#include "preferences/UISwitch.h"
-#include "preferences/UITableView.h"
 #include "uikit/UIDimmingView.h"
-#include "uikit/UITraitCollection.h"
 
 #include <QAbstractAnimation>
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QWindow>
 #include <plist/plist.h>
 
 QVariant SettingsScreen::stored(const QString& key) const {
-    QFile file(preferencesPath());
-    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    plist_t root = nullptr;
-    plist_from_memory(bytes.constData(), uint32_t(bytes.size()), &root);
-    plist_t node = plist_get_node_type(root) == PLIST_DICT
-                       ? plist_dict_get_item(root, qPrintable(key))
-                       : nullptr;
-    uint8_t b = 0;
-    uint64_t u = 0;
-    double d = 0;
-    char* s = nullptr;
-    QVariant value;
-    if (plist_get_node_type(node) == PLIST_BOOLEAN)
-        value = (plist_get_bool_val(node, &b), bool(b));
-    else if (plist_get_node_type(node) == PLIST_UINT)
-        value = (plist_get_uint_val(node, &u), double(u));
-    else if (plist_get_node_type(node) == PLIST_REAL)
-        value = (plist_get_real_val(node, &d), d);
-    else if (plist_get_node_type(node) == PLIST_STRING)
-        value = (plist_get_string_val(node, &s), QString::fromUtf8(s));
-    std::free(s);
-    plist_free(root);
-    return value;
+    // Through libplist: none of the pane's own reading of its file.
+    const auto file = PropertyList::parseWithLibplist(readAll(preferencesPath()));
+    return file ? file->toMap().value(key) : QVariant();
 }
 
 QByteArray binaryPlist(const QVariantMap& entries) {
-    plist_t dict = plist_new_dict();
-    for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
-        const QVariant& v = it.value();
-        plist_t node = v.typeId() == QMetaType::Bool ? plist_new_bool(v.toBool())
-                       : v.typeId() == QMetaType::Double
-                           ? plist_new_real(v.toDouble())
-                           : plist_new_string(qPrintable(v.toString()));
-        plist_dict_set_item(dict, qPrintable(it.key()), node);
-    }
+    const QByteArray xml = PropertyList::toXml(entries);
+    plist_t root = nullptr;
+    plist_from_xml(xml.constData(), uint32_t(xml.size()), &root);
     char* bytes = nullptr;
     uint32_t length = 0;
-    plist_to_bin(dict, &bytes, &length);
-    QByteArray result(bytes, int(length));
+    plist_to_bin(root, &bytes, &length);
+    const QByteArray binary(bytes, int(length));
     std::free(bytes);
-    plist_free(dict);
-    return result;
+    plist_free(root);
+    return binary;
 }
 
 bool near(const QColor& a, const QColor& b, int tolerance) {
@@ -169,14 +132,9 @@ QList<QWidget*> SettingsScreen::controls() const {
 
 // ---- input ------------------------------------------------------------------------------------
 
-void SettingsScreen::press(QWidget* control, std::optional<QPoint> at) {
-    QTest::mousePress(window()->windowHandle(), Qt::LeftButton, {},
-                      control->mapTo(window(), at.value_or(control->rect().center())));
-}
-
-void SettingsScreen::release(QWidget* control, std::optional<QPoint> at) {
-    QTest::mouseRelease(window()->windowHandle(), Qt::LeftButton, {},
-                        control->mapTo(window(), at.value_or(control->rect().center())));
+void SettingsScreen::tap(QWidget* control, std::optional<QPoint> at) {
+    const QPoint point = control->mapTo(window(), at.value_or(control->rect().center()));
+    QTest::mouseClick(window()->windowHandle(), Qt::LeftButton, {}, point);
     QTest::qWait(1);
 }
 
@@ -244,16 +202,12 @@ bool SettingsScreen::draws(QWidget* control, const QString& text) {
 
 std::optional<bool> SettingsScreen::switchDrawnOn(QWidget* control) {
     // The thumb is white in every mode; the track never is.
-    const auto white = [](const QColor& c) {
+    const auto white = [&](int x) {
+        const QColor c =
+            pixel(control, QPoint((control->width() - 51) / 2 + x, control->height() / 2));
         return c.red() >= 250 && c.green() >= 250 && c.blue() >= 250;
     };
-    const int midY = control->height() / 2;
-    const int trackLeft = (control->width() - 51) / 2;
-    const bool leftWhite = white(pixel(control, QPoint(trackLeft + 8, midY)));
-    const bool rightWhite = white(pixel(control, QPoint(trackLeft + 43, midY)));
-    if (leftWhite == rightWhite)
-        return std::nullopt;
-    return rightWhite;
+    return white(8) == white(43) ? std::nullopt : std::optional(white(43));
 }
 
 bool SettingsScreen::shows(PSTableCell* row, const QVariant& value) {

@@ -1,25 +1,31 @@
 #pragma once
 
+// Everything the tests of the window use, so that each test file names only what is its own.
 #include "common/Eventually.h"
+#include "common/Files.h"
 #include "common/InstalledRoot.h"
 #include "common/QtPrinters.h"
+#include "common/TestName.h"
 
 #include "SettingsApplication.h"
 #include "preferences/PSListController.h"
+#include "preferences/PSTableCell.h"
+#include "preferences/UISlider.h"
+#include "preferences/UISwitch.h"
+#include "preferences/UITableView.h"
+#include "uikit/UITraitCollection.h"
 #include "uikit/UIWindow.h"
 
-#include <QColor>
-#include <QImage>
-#include <QObject>
+#include <QAbstractButton>
+#include <QAccessibleValueInterface>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTest>
-#include <QWidget>
-#include <QWindow>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
-
-class PSTableCell;
 
 inline const QString kPreferences =
     QStringLiteral("/var/jb/var/mobile/Library/Preferences/com.qev.tolvplayerprefs.plist");
@@ -66,22 +72,10 @@ public:
     QList<QWidget*> controls() const;
 
     // ---- input ----------------------------------------------------------------------------
-    void tap(QWidget* control, std::optional<QPoint> at = {}) {
-        press(control, at);
-        release(control, at);
-    }
-    void press(QWidget* control, std::optional<QPoint> at = {});
-    void moveTo(QWidget* control, QPoint at) {
-        QTest::mouseMove(window()->windowHandle(), control->mapTo(window(), at));
-    }
-    void release(QWidget* control, std::optional<QPoint> at = {});
+    void tap(QWidget* control, std::optional<QPoint> at = {});
     void key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     // Held for `ms`, repeated every 30 ms by the keyboard as X11 sends repeats.
     void holdKey(int key, int ms);
-    void type(const QString& text) {
-        for (const QChar c : text)
-            QTest::keyClick(window()->windowHandle(), c.toLatin1());
-    }
     void wait(int ms) { QTest::qWait(ms); }
     testing::AssertionResult tabTo(QWidget* control);
     testing::AssertionResult settle(); // nothing in the window moves any more
