@@ -6,10 +6,6 @@
 
 namespace {
 
-QWidget* focused() {
-    return QApplication::focusWidget();
-}
-
 // From the window's own focus, Tab walks every control once, in reading order, and comes round;
 // Shift+Tab walks the same way back. The figures: how many controls the pane has, and how many
 // of them Tab reaches, are named, and are operable through an accessible action (or take text).
@@ -18,14 +14,15 @@ TEST(PersonKeyboard, TabWalksEveryControlInReadingOrderAndEachIsNamedAndOperable
     screen.key(Qt::Key_Tab);
     const QList<QWidget*> controls = screen.controls();
     ASSERT_GT(controls.size(), 20);
-    ASSERT_EQ(focused(), controls.first()) << "the first Tab goes to the back button";
-    QList<QWidget*> walked{focused()};
-    for (qsizetype i = 1; i <= controls.size(); ++i, walked << focused())
+    ASSERT_EQ(QApplication::focusWidget(), controls.first())
+        << "the first Tab goes to the back button";
+    QList<QWidget*> walked{QApplication::focusWidget()};
+    for (qsizetype i = 1; i <= controls.size(); ++i, walked << QApplication::focusWidget())
         screen.key(Qt::Key_Tab);
     EXPECT_EQ(walked.mid(0, controls.size()), controls);
     EXPECT_EQ(walked.last(), controls.first()) << "Tab comes round";
     QList<QWidget*> back;
-    for (qsizetype i = 0; i < controls.size(); ++i, back.prepend(focused()))
+    for (qsizetype i = 0; i < controls.size(); ++i, back.prepend(QApplication::focusWidget()))
         screen.key(Qt::Key_Backtab);
     EXPECT_EQ(back, controls);
 
@@ -55,6 +52,7 @@ struct LayerCase {
     int opening;        // on the opener reached by Tab; 0: a tap; -1: its accessible Press
     int closing;
     int reloads = 0;
+    friend void PrintTo(const LayerCase& c, std::ostream* os) { *os << c.name; }
 };
 
 QWidget* openerOf(SettingsScreen& s, const QByteArray& which) {
@@ -94,12 +92,13 @@ TEST_P(PersonLayer, OpensAndClosesByKeyAndHoldsTheKeyboardMeanwhile) {
     QWidget* layer = screen.presented();
     ASSERT_TRUE(screen.settle());
     const auto answer = [] {
-        auto* button = qobject_cast<QAbstractButton*>(focused());
+        auto* button = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
         return button ? button->text() : QString();
     };
     for (int i = 0; i < 8; ++i) {
         screen.key(i % 2 ? Qt::Key_Tab : Qt::Key_Backtab);
-        EXPECT_TRUE(focused() && layer->isAncestorOf(focused())) << "the focus left the layer";
+        EXPECT_TRUE(QApplication::focusWidget() && layer->isAncestorOf(QApplication::focusWidget()))
+            << "the focus left the layer";
     }
     if (which == "restart") {
         EXPECT_EQ(answer(), QStringLiteral("否"));
@@ -112,7 +111,8 @@ TEST_P(PersonLayer, OpensAndClosesByKeyAndHoldsTheKeyboardMeanwhile) {
     screen.key(c.closing);
     EXPECT_TRUE(eventually([&] { return !screen.presented(); }, "it closed"));
     EXPECT_EQ(screen.reloads(), c.reloads);
-    EXPECT_TRUE(c.opening <= 0 || focused() == opener) << "the focus did not come back";
+    EXPECT_TRUE(c.opening <= 0 || QApplication::focusWidget() == opener)
+        << "the focus did not come back";
     EXPECT_EQ(readAll(screen.preferencesPath()), before);
 }
 
@@ -147,7 +147,7 @@ TEST(PersonKeyboard, TheFocusIsRingedOnlyWhileTheKeyboardIsUsed) {
     EXPECT_TRUE(near(screen.pixel(control, edge), Qt::white, 40)) << "no white inner edge";
 
     screen.tap(row, QPoint(20, row->height() / 2)); // the title: nothing happens but the press
-    EXPECT_EQ(focused(), control);
+    EXPECT_EQ(QApplication::focusWidget(), control);
     EXPECT_TRUE(near(screen.pixel(control, band), Qt::white, 2)) << "the ring stayed";
 }
 

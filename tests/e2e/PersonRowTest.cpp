@@ -24,6 +24,7 @@ struct RowCase {
         QVariant set = {};            // given through its accessible value interface
     } how = {};                       // none of them: a tap
     const char* typed = nullptr;      // into what opens, then Return (a colour: its close button)
+    friend void PrintTo(const RowCase& c, std::ostream* os) { *os << c.name; }
 };
 
 QWidget* controlOf(SettingsScreen& s, PSTableCell* row, const QByteArray& which) {
@@ -205,6 +206,7 @@ struct OutsideChange {
     QVariant after;
     Write write = Write::ByRename;
     const char* member = nullptr; // a row of the group the row's switch controls
+    friend void PrintTo(const OutsideChange& c, std::ostream* os) { *os << c.name; }
 };
 
 class PersonOutsideChange : public testing::TestWithParam<OutsideChange> {};
