@@ -1,132 +1,43 @@
 #include "SettingsScreen.h"
 
 #include "SettingsOptions.h"
-
+#include "common/NotifyDrain.h"
 #include "foundation/DeviceRoot.h"
-#include "preferences/PSListController.h"
-#include "preferences/PSTableCell.h"
-#include "preferences/UITableView.h"
 #include "uikit/UIDimmingView.h"
-#include "uikit/UITraitCollection.h"
-#include "uikit/UIWindow.h"
 
 #include <QAbstractAnimation>
-#include <QAbstractButton>
-#include <QApplication>
-#include <QDBusMessage>
-#include <QFile>
+#include <QElapsedTimer>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTest>
-#include <QWindow>
-
 #include <plist/plist.h>
 
-#include <algorithm>
-#include <cstdlib>
-#include <limits>
-
-namespace {
-const QString kReload = QStringLiteral("com.qev.tolvplayerprefs/ReloadPrefs");
-const QString kSentinel = QStringLiteral("test.e2e/sentinel");
-const char* const kPath = "/platform/notify";
-const char* const kInterface = "platform.notify.Center";
-const char* const kMember = "Post";
-
-QVariant fromNode(plist_t node) {
-    switch (plist_get_node_type(node)) {
-    case PLIST_BOOLEAN: {
-        uint8_t b = 0;
-        plist_get_bool_val(node, &b);
-        return bool(b);
-    }
-    case PLIST_UINT: {
-        uint64_t u = 0;
-        plist_get_uint_val(node, &u);
-        return qint64(u);
-    }
-    case PLIST_REAL: {
-        double d = 0;
-        plist_get_real_val(node, &d);
-        return d;
-    }
-    case PLIST_STRING: {
-        char* s = nullptr;
-        plist_get_string_val(node, &s);
-        const QString text = QString::fromUtf8(s);
-        std::free(s);
-        return text;
-    }
-    default:
-        return QVariant();
-    }
+QVariant SettingsScreen::stored(const QString& key) const {
+    // Through libplist: none of the pane's own reading of its file.
+    const auto file = PropertyList::parseWithLibplist(readAll(preferencesPath()));
+    return file ? file->toMap().value(key) : QVariant();
 }
-} // namespace
 
-std::optional<QVariantMap> readPreferenceFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = file.readAll();
+QByteArray binaryPlist(const QVariantMap& entries) {
+    const QByteArray xml = PropertyList::toXml(entries);
     plist_t root = nullptr;
-    plist_from_memory(bytes.constData(), uint32_t(bytes.size()), &root);
-    if (!root || plist_get_node_type(root) != PLIST_DICT) {
-        plist_free(root);
-        return std::nullopt;
-    }
-    QVariantMap entries;
-    plist_dict_iter it = nullptr;
-    plist_dict_new_iter(root, &it);
-    for (;;) {
-        char* key = nullptr;
-        plist_t value = nullptr;
-        plist_dict_next_item(root, it, &key, &value);
-        if (!key)
-            break;
-        entries.insert(QString::fromUtf8(key), fromNode(value));
-        std::free(key);
-    }
-    std::free(it);
+    plist_from_xml(xml.constData(), uint32_t(xml.size()), &root);
+    char* bytes = nullptr;
+    uint32_t length = 0;
+    plist_to_bin(root, &bytes, &length);
+    const QByteArray binary(bytes, int(length));
+    std::free(bytes);
     plist_free(root);
-    return entries;
+    return binary;
 }
 
-testing::AssertionResult tabTo(SettingsScreen& screen, QWidget* control) {
-    for (int i = 0; i < 80; ++i) {
-        if (QApplication::focusWidget() == control)
-            return testing::AssertionSuccess();
-        screen.key(Qt::Key_Tab);
-    }
-    return testing::AssertionFailure() << "Tab never reached the control";
+bool near(const QColor& a, const QColor& b, int tolerance) {
+    return std::abs(a.red() - b.red()) <= tolerance &&
+           std::abs(a.green() - b.green()) <= tolerance &&
+           std::abs(a.blue() - b.blue()) <= tolerance;
 }
 
-// ---- notifications --------------------------------------------------------------------------
-
-ReloadListener::ReloadListener() {
-    QDBusConnection::sessionBus().connect(QString(), kPath, kInterface, kMember, this,
-                                          SLOT(heard(QString)));
-}
-
-void ReloadListener::heard(const QString& name) {
-    if (name == kReload)
-        ++_count;
-    else if (name == _awaited)
-        _sentinelHeard = true;
-}
-
-int ReloadListener::settled() {
-    _sentinelHeard = false;
-    _awaited = QStringLiteral("%1/%2/%3")
-                   .arg(kSentinel)
-                   .arg(QCoreApplication::applicationPid())
-                   .arg(++_sentinels);
-    QDBusMessage sentinel = QDBusMessage::createSignal(kPath, kInterface, kMember);
-    sentinel << _awaited;
-    if (!QDBusConnection::sessionBus().send(sentinel))
-        ADD_FAILURE() << "no session bus: notifications cannot be counted";
-    EXPECT_TRUE(eventually([this] { return _sentinelHeard; }, "the bus caught up", 5000));
-    return _count;
+bool sameValue(const QVariant& a, const QVariant& b) {
+    const bool numbers = a.typeId() == QMetaType::Double || b.typeId() == QMetaType::Double;
+    return numbers ? a.isValid() && std::abs(a.toDouble() - b.toDouble()) < 1e-6 : a == b;
 }
 
 // ---- the program ------------------------------------------------------------------------------
@@ -134,31 +45,25 @@ int ReloadListener::settled() {
 SettingsScreen::SettingsScreen() : SettingsScreen(Start{}) {}
 
 SettingsScreen::SettingsScreen(Start start) {
+    NotifyCenter::darwin()->observe(QStringLiteral("com.qev.tolvplayerprefs/ReloadPrefs"),
+                                    &_listening, [this] { ++_reloads; });
     if (start.prepare)
         start.prepare(_root);
     QString error;
-    QStringList all{"Settings"};
-    if (!start.arguments.contains("--root"))
-        all << "--root" << _root.path();
-    if (start.openPane)
-        all << "--open"
-            << "TOLVPlayer";
-    const std::optional<SettingsOptions> options =
-        SettingsOptions::parse(all + start.arguments, &error);
-    if (!options) {
+    const std::optional<SettingsOptions> options = SettingsOptions::parse(
+        QStringList{"Settings", "--root", _root.path(), "--open", "TOLVPlayer"} + start.arguments,
+        &error);
+    if (options) {
+        DeviceRoot::setPath(options->root); // as the program's main does; the root puts it back
+        _app = std::make_unique<SettingsApplication>(*options);
+    }
+    if (!_app || !_app->start(&error)) {
         ADD_FAILURE() << error.toStdString();
         return;
     }
-    DeviceRoot::setPath(options->root); // as the program's main does; the root puts it back
-    _app = std::make_unique<SettingsApplication>(*options);
-    if (!_app->start(&error)) {
-        ADD_FAILURE() << error.toStdString();
-        return;
-    }
-    QWidget* shown = window();
-    shown->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(shown));
-    shown->grab(); // lays the rows out, as the first frame does
+    window()->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window()));
+    window()->grab(); // lays the rows out, as the first frame does
 }
 
 SettingsScreen::~SettingsScreen() {
@@ -168,29 +73,9 @@ SettingsScreen::~SettingsScreen() {
     UITraitCollection::setUserInterfaceStyleOfApplication(UIUserInterfaceStyle::Light);
 }
 
-QWidget* SettingsScreen::window() const {
-    return _app->window();
-}
-
-UITableView* SettingsScreen::table() const {
-    return pane() ? pane()->table() : nullptr;
-}
-
-QString SettingsScreen::textOf(const QWidget* w) {
-    if (auto* label = qobject_cast<const QLabel*>(w))
-        return label->text();
-    if (auto* button = qobject_cast<const QAbstractButton*>(w))
-        return button->text();
-    if (auto* edit = qobject_cast<const QLineEdit*>(w))
-        return edit->text();
-    return QString();
-}
-
 PSTableCell* SettingsScreen::row(const QString& title) {
     UITableView* list = table();
-    if (!list)
-        return nullptr;
-    for (PSSpecifier* specifier : pane()->specifiers()) {
+    for (PSSpecifier* specifier : list ? pane()->specifiers() : QList<PSSpecifier*>()) {
         const auto path = pane()->indexPathForSpecifier(specifier);
         if (!path)
             continue;
@@ -227,7 +112,7 @@ QWidget* SettingsScreen::presented() const {
 
 QList<QWidget*> SettingsScreen::controls() const {
     QWidget* viewport = table() ? table()->viewport() : nullptr;
-    // Rows first by their top, then by the left edge; the bar sits above every row.
+    // Rows by their top, then by the left edge; the bar sits above every row.
     const auto place = [this, viewport](QWidget* w) {
         QWidget* row = w;
         while (viewport && row->parentWidget() && row->parentWidget() != viewport)
@@ -247,25 +132,9 @@ QList<QWidget*> SettingsScreen::controls() const {
 
 // ---- input ------------------------------------------------------------------------------------
 
-QPoint SettingsScreen::windowPoint(QWidget* control, std::optional<QPoint> at) const {
-    return control->mapTo(window(), at.value_or(control->rect().center()));
-}
-
 void SettingsScreen::tap(QWidget* control, std::optional<QPoint> at) {
-    press(control, at);
-    release(control, at);
-}
-
-void SettingsScreen::press(QWidget* control, std::optional<QPoint> at) {
-    QTest::mousePress(window()->windowHandle(), Qt::LeftButton, {}, windowPoint(control, at));
-}
-
-void SettingsScreen::moveTo(QWidget* control, QPoint at) {
-    QTest::mouseMove(window()->windowHandle(), windowPoint(control, at));
-}
-
-void SettingsScreen::release(QWidget* control, std::optional<QPoint> at) {
-    QTest::mouseRelease(window()->windowHandle(), Qt::LeftButton, {}, windowPoint(control, at));
+    const QPoint point = control->mapTo(window(), at.value_or(control->rect().center()));
+    QTest::mouseClick(window()->windowHandle(), Qt::LeftButton, {}, point);
     QTest::qWait(1);
 }
 
@@ -274,40 +143,26 @@ void SettingsScreen::key(int key, Qt::KeyboardModifiers modifiers) {
     QTest::qWait(1);
 }
 
-void SettingsScreen::keyDown(int key) {
+void SettingsScreen::holdKey(int key, int ms) {
     QTest::keyPress(window()->windowHandle(), Qt::Key(key));
-}
-
-void SettingsScreen::keyRepeat(int key) {
     const QString text = key == Qt::Key_Space ? QStringLiteral(" ") : QString();
-    for (const QEvent::Type type : {QEvent::KeyRelease, QEvent::KeyPress}) {
-        QKeyEvent repeat(type, key, Qt::NoModifier, text, true);
-        QCoreApplication::sendEvent(window()->windowHandle(), &repeat);
+    QElapsedTimer held;
+    for (held.start(); held.elapsed() < ms;) {
+        QTest::qWait(30);
+        for (const QEvent::Type type : {QEvent::KeyRelease, QEvent::KeyPress}) {
+            QKeyEvent repeat(type, key, Qt::NoModifier, text, true);
+            QCoreApplication::sendEvent(window()->windowHandle(), &repeat);
+        }
     }
-}
-
-void SettingsScreen::keyUp(int key) {
     QTest::keyRelease(window()->windowHandle(), Qt::Key(key));
     QTest::qWait(1);
 }
 
 testing::AssertionResult SettingsScreen::tabTo(QWidget* control) {
-    for (int i = 0; i < 80; ++i) {
-        if (QApplication::focusWidget() == control)
+    for (int i = 0; i < 80; ++i, key(Qt::Key_Tab))
+        if (control && QApplication::focusWidget() == control)
             return testing::AssertionSuccess();
-        key(Qt::Key_Tab);
-    }
     return testing::AssertionFailure() << "Tab never reached the control";
-}
-
-void SettingsScreen::type(const QString& text) {
-    for (const QChar c : text)
-        QTest::keyClick(window()->windowHandle(), c.toLatin1());
-    QTest::qWait(1);
-}
-
-void SettingsScreen::wait(int ms) {
-    QTest::qWait(ms);
 }
 
 testing::AssertionResult SettingsScreen::settle() {
@@ -323,54 +178,72 @@ testing::AssertionResult SettingsScreen::settle() {
 
 // ---- what is drawn ----------------------------------------------------------------------------
 
-QImage SettingsScreen::shot() const {
-    return window()->grab().toImage();
-}
-
 QColor SettingsScreen::pixel(QWidget* control, QPoint at) const {
     const QImage image = shot();
-    const QPoint p = control->mapTo(window(), at) * image.devicePixelRatio();
-    return image.pixelColor(p);
+    return image.pixelColor(control->mapTo(window(), at) * image.devicePixelRatio());
+}
+
+bool SettingsScreen::drawnAs(QWidget* w, const std::function<void()>& show,
+                             const std::function<void()>& undo) {
+    const QRect area(w->mapTo(window(), QPoint(0, 0)), w->size());
+    const QImage drawn = window()->grab(area).toImage();
+    show();
+    const QImage expected = window()->grab(area).toImage();
+    undo();
+    return drawn == expected;
 }
 
 bool SettingsScreen::draws(QWidget* control, const QString& text) {
     auto* label = qobject_cast<QLabel*>(control);
-    if (!label)
-        return false;
-    const QRect area(label->mapTo(window(), QPoint(0, 0)), label->size());
-    const QImage drawn = window()->grab(area).toImage();
-    const QString own = label->text();
-    label->setText(text);
-    const QImage expected = window()->grab(area).toImage();
-    label->setText(own);
-    return drawn == expected;
+    const QString own = label ? label->text() : QString();
+    return label && drawnAs(
+                        label, [&] { label->setText(text); }, [&] { label->setText(own); });
 }
 
-std::optional<bool> SettingsScreen::switchDrawnOn(QWidget* control) const {
+std::optional<bool> SettingsScreen::switchDrawnOn(QWidget* control) {
     // The thumb is white in every mode; the track never is.
-    const auto white = [](const QColor& c) {
+    const auto white = [&](int x) {
+        const QColor c =
+            pixel(control, QPoint((control->width() - 51) / 2 + x, control->height() / 2));
         return c.red() >= 250 && c.green() >= 250 && c.blue() >= 250;
     };
-    const int midY = control->height() / 2;
-    const int trackLeft = (control->width() - 51) / 2;
-    const bool leftWhite = white(pixel(control, QPoint(trackLeft + 8, midY)));
-    const bool rightWhite = white(pixel(control, QPoint(trackLeft + 43, midY)));
-    if (leftWhite == rightWhite)
-        return std::nullopt; // between the two ends
-    return rightWhite;
+    return white(8) == white(43) ? std::nullopt : std::optional(white(43));
+}
+
+bool SettingsScreen::shows(PSTableCell* row, const QVariant& value) {
+    if (UISwitch* control = row ? first<UISwitch>(row) : nullptr)
+        return switchDrawnOn(control) == value.toBool();
+    if (UISlider* slider = row ? first<UISlider>(row) : nullptr) {
+        const float own = slider->value();
+        return draws(widgetOfClass(row, "QEVValueLabel"),
+                     QString::number(value.toDouble(), 'f', 2)) &&
+               drawnAs(
+                   slider, [&] { slider->setValue(value.toFloat()); },
+                   [&] { slider->setValue(own); });
+    }
+    if (QWidget* swatch = row ? widgetOfClass(row, "QEVColorIndicatorView") : nullptr) {
+        // #RRGGBB or #RRGGBBAA, the swatch drawn over the white of the row.
+        const QString hex = value.toString().toUpper();
+        const int alpha = hex.size() == 9 ? hex.right(2).toInt(nullptr, 16) : 255;
+        const QColor c = QColor::fromString(hex.left(7));
+        const auto mix = [alpha](int v) { return (v * alpha + 255 * (255 - alpha) + 127) / 255; };
+        const QString words =
+            hex.left(7) + (alpha == 255 ? QString() : QString::asprintf(":%.2f", alpha / 255.0));
+        return near(pixel(swatch, swatch->rect().center()),
+                    QColor(mix(c.red()), mix(c.green()), mix(c.blue())), 3) &&
+               draws(row->detailTextLabel(), words);
+    }
+    if (auto* field = row ? first<QLineEdit>(row) : nullptr) {
+        const QString own = field->text();
+        return drawnAs(
+            field, [&] { field->setText(value.toString()); }, [&] { field->setText(own); });
+    }
+    return false;
 }
 
 // ---- the file ---------------------------------------------------------------------------------
 
-QString SettingsScreen::preferencesPath() const {
-    return _root.hostPath(
-        QStringLiteral("/var/jb/var/mobile/Library/Preferences/com.qev.tolvplayerprefs.plist"));
-}
-
-std::optional<QVariantMap> SettingsScreen::file() const {
-    return readPreferenceFile(preferencesPath());
-}
-
-QVariant SettingsScreen::stored(const QString& key) const {
-    return file().value_or(QVariantMap()).value(key);
+int SettingsScreen::reloads() {
+    EXPECT_TRUE(notificationsSettled());
+    return _reloads;
 }
