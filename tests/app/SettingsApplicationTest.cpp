@@ -79,6 +79,14 @@ TEST(SettingsProgram, RendersAndExits) {
     EXPECT_GT(body, 5000);
     EXPECT_NE(run("Nothing", {}), 0);
     EXPECT_TRUE(program.readAllStandardError().contains("Nothing"));
+    // A root that is missing, or a file, is named on stderr (and on the page), not shown as an
+    // empty list without a word.
+    for (const QString& bad : {root.path() + "/nowhere", png}) {
+        program.start(QStringLiteral(QEV_BINARY_DIR "/app/Settings"),
+                      {"--root", bad, "--render", root.path() + "/list.png"});
+        EXPECT_TRUE(program.waitForFinished(30000));
+        EXPECT_TRUE(program.readAllStandardError().contains(bad.toUtf8())) << bad.toStdString();
+    }
 }
 
 } // namespace
