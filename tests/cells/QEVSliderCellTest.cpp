@@ -59,6 +59,13 @@ TEST(QEVSliderCellStep, StoresAndShowsEachStepWithinTheRange) {
         EXPECT_EQ(std::signbit(row.controller.writes.first().toDouble()), std::signbit(c.expected));
         EXPECT_EQ(row.readout(), QString::number(double(c.expected), 'f', 2));
     }
+    // Another program changed the value since the row showed it: the step starts from that,
+    // not from the row's old view, which would write over the change.
+    SliderRow row({}, 2.0);
+    row.controller.stored.insert("v", 5.0);
+    row.cell->incrementValue();
+    ASSERT_EQ(row.controller.writes.size(), 1);
+    EXPECT_EQ(row.controller.writes.first().toDouble(), double(5.1f));
 }
 
 // What the read-out shows first, whatever the file holds there; even under a decimal comma.
