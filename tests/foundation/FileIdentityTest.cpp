@@ -37,8 +37,6 @@ TEST(FileIdentity, ChangesWheneverTheFileDoes) {
              ::rename(QFile::encodeName(real + ".new"), QFile::encodeName(real));
          },
          NewFile},
-        {"mode changed",
-         [](auto& real, auto&) { pastOneTick(), ::chmod(QFile::encodeName(real), 0600); }, New},
         {"removed", [](auto& real, auto&) { QFile::remove(real); }, None},
         {"link pointed nowhere",
          [](auto&, auto& link) {

@@ -4,7 +4,6 @@
 
 #include "uikit/DesktopColorScheme.h"
 
-#include <QSignalSpy>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -70,43 +69,5 @@ INSTANTIATE_TEST_SUITE_P(
                     ReadCase{"no_portal", QVariant(), true, 100, kLight},
                     ReadCase{"answer_later_than_waited_for", 1u, true, 100, kDark, 300}),
     [](const auto& info) { return testName(info.param.name); });
-
-// The person switches in the desktop's settings: each announced change of the scheme takes
-// effect; other settings and unreadable values change nothing.
-TEST_F(DesktopColorSchemeTest, FollowsEveryAnnouncedChange) {
-    FakePortal portal(0u);
-    ASSERT_TRUE(portal.registered());
-    DesktopColorScheme scheme(QDBusConnection::sessionBus());
-    scheme.start(100);
-    ASSERT_EQ(appearance(), kLight);
-
-    const struct {
-        const char* what;
-        QVariant value;
-        QString nameSpace;
-        QString key;
-        UIUserInterfaceStyle expected;
-    } changes[] = {
-        {"to dark", 1u, FakePortal::kNamespace, FakePortal::kKey, kDark},
-        {"another key", 0u, FakePortal::kNamespace, QStringLiteral("accent-color"), kDark},
-        {"another namespace", 0u, QStringLiteral("org.gnome.desktop.interface"), FakePortal::kKey,
-         kDark},
-        {"unreadable", QStringLiteral("light"), FakePortal::kNamespace, FakePortal::kKey, kDark},
-        {"to prefer light", 2u, FakePortal::kNamespace, FakePortal::kKey, kLight},
-        {"dark again", 1u, FakePortal::kNamespace, FakePortal::kKey, kDark},
-        {"no preference", 0u, FakePortal::kNamespace, FakePortal::kKey, kLight},
-    };
-    for (const auto& change : changes) {
-        SCOPED_TRACE(change.what);
-        QSignalSpy heard(&scheme, &DesktopColorScheme::styleApplied);
-        portal.change(change.value, change.nameSpace, change.key);
-        if (change.nameSpace == FakePortal::kNamespace && change.key == FakePortal::kKey &&
-            change.value.metaType() != QMetaType::fromType<QString>())
-            EXPECT_TRUE(eventually([&] { return heard.count() == 1; }, "the change was heard"));
-        else
-            QTest::qWait(50); // time for a signal that should change nothing
-        EXPECT_EQ(appearance(), change.expected);
-    }
-}
 
 } // namespace

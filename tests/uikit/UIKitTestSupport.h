@@ -3,9 +3,7 @@
 #include "uikit/UIViewController.h"
 #include "uikit/UIWindow.h"
 
-#include <QImage>
 #include <QStringList>
-#include <QWidget>
 
 // A view controller that writes each lifecycle call into a shared log as "name:call".
 class RecordingViewController : public UIViewController {
@@ -15,16 +13,12 @@ public:
         : UIViewController(parent), _name(name), _log(log) {
         setTitle(name);
     }
-    int loads = 0;
 
     void loadView() override {
         record("loadView");
         UIViewController::loadView();
     }
-    void viewDidLoad() override {
-        ++loads;
-        record("viewDidLoad");
-    }
+    void viewDidLoad() override { record("viewDidLoad"); }
     void viewWillAppear(bool) override { record("viewWillAppear"); }
     void viewDidAppear(bool) override { record("viewDidAppear"); }
     void viewWillDisappear(bool) override { record("viewWillDisappear"); }
@@ -36,8 +30,11 @@ private:
     QStringList* _log;
 };
 
-// Saves a screenshot where a person can look at it, and says whether it holds any ink.
-inline bool saveScreenshot(QWidget* widget, const QString& path) {
-    const QImage image = widget->grab().toImage();
-    return !image.isNull() && image.save(path);
+// The appearance calls of a log, without the loading ones.
+inline QStringList appearanceOnly(const QStringList& log) {
+    QStringList calls;
+    for (const QString& entry : log)
+        if (entry.contains("Appear") || entry.contains("Disappear"))
+            calls.append(entry);
+    return calls;
 }

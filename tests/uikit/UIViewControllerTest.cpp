@@ -1,72 +1,32 @@
 #include "UIKitTestSupport.h"
 
-#include "uikit/UINavigationController.h"
-#include "uikit/UINavigationItem.h"
+#include "uikit/UIPresentationController.h"
 
-#include <QLabel>
-#include <QPointer>
 #include <gtest/gtest.h>
 
-TEST(UIViewController, ViewLoadsOnceOnFirstUse) {
-    QStringList log;
-    RecordingViewController vc("a", &log);
-    EXPECT_FALSE(vc.isViewLoaded());
-    QWidget* view = vc.view();
-    EXPECT_EQ(vc.view(), view);
-    EXPECT_TRUE(vc.isViewLoaded());
-    EXPECT_EQ(log, QStringList({"a:loadView", "a:viewDidLoad"}));
-}
-
-TEST(UIViewController, RootControllerFollowsItsViewOnAndOffScreen) {
-    QStringList log;
-    RecordingViewController vc("a", &log);
-    vc.view()->show();
-    vc.view()->show(); // already shown: nothing new
-    vc.view()->hide();
-    EXPECT_EQ(log, QStringList({"a:loadView", "a:viewDidLoad", "a:viewWillAppear",
-                                "a:viewDidAppear", "a:viewWillDisappear", "a:viewDidDisappear"}));
-}
-
-TEST(UIViewController, WindowRootAppearsWhenTheWindowShows) {
+TEST(UIPresentationController, FullScreenCoversTheHierarchyUntilDismissed) {
     QStringList log;
     UIWindow window;
-    auto* vc = new RecordingViewController("root", &log, &window);
-    window.setRootViewController(vc);
-    EXPECT_EQ(vc->view()->parentWidget(), &window);
-    EXPECT_FALSE(log.contains("root:viewWillAppear")) << "not on screen yet";
+    auto* root = new RecordingViewController("root", &log, &window);
+    window.setRootViewController(root);
     window.show();
-    EXPECT_TRUE(log.contains("root:viewWillAppear"));
-    EXPECT_EQ(vc->view()->geometry(), window.rect());
-}
-
-TEST(UIViewController, ViewControllerForViewFindsTheNearestOwner) {
-    QStringList log;
-    RecordingViewController outer("outer", &log);
-    RecordingViewController inner("inner", &log);
-    inner.view()->setParent(outer.view());
-    auto* deepInInner = new QLabel(new QWidget(inner.view()));
-    auto* inOuter = new QLabel(outer.view());
-    QWidget stray;
-
-    EXPECT_EQ(UIViewController::viewControllerForView(deepInInner), &inner);
-    EXPECT_EQ(UIViewController::viewControllerForView(inOuter), &outer);
-    EXPECT_EQ(UIViewController::viewControllerForView(outer.view()), &outer);
-    EXPECT_EQ(UIViewController::viewControllerForView(&stray), nullptr);
-    EXPECT_EQ(UIViewController::viewControllerForView(nullptr), nullptr);
-}
-
-TEST(UIViewController, ViewGoesWithItsControllerAndIsNoLongerFound) {
-    QStringList log;
-    auto* vc = new RecordingViewController("a", &log);
-    QPointer<QWidget> view = vc->view();
-    delete vc;
-    EXPECT_TRUE(view.isNull());
-}
-
-TEST(UIViewController, TitleFeedsTheNavigationItem) {
-    QStringList log;
-    RecordingViewController vc("a", &log);
-    vc.setTitle("设置");
-    EXPECT_EQ(vc.navigationItem()->title(), "设置");
-    EXPECT_EQ(vc.navigationController(), nullptr);
+    log.clear();
+    auto* sheet = new RecordingViewController("sheet", &log, root);
+    root->presentViewController(sheet, false);
+    EXPECT_EQ(appearanceOnly(log), QStringList({"sheet:viewWillAppear", "root:viewWillDisappear",
+                                                "root:viewDidDisappear", "sheet:viewDidAppear"}));
+    EXPECT_EQ(sheet->view()->geometry(), window.rect());
+    log.clear();
+    sheet->dismissViewControllerAnimated(false); // the presented one may dismiss itself
+    EXPECT_EQ(appearanceOnly(log), QStringList({"sheet:viewWillDisappear", "root:viewWillAppear",
+                                                "root:viewDidAppear", "sheet:viewDidDisappear"}));
+    EXPECT_FALSE(sheet->view()->isVisible());
+    // Dismissing also closes what the presented one presents.
+    root->presentViewController(sheet, false);
+    auto* over = new UIViewController(root);
+    sheet->presentViewController(over, false);
+    root->dismissViewControllerAnimated(false);
+    EXPECT_EQ(root->presentedViewController(), nullptr);
+    EXPECT_EQ(over->presentingViewController(), nullptr);
+    EXPECT_TRUE(window.findChildren<UIDimmingView*>().isEmpty());
 }
