@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/QtPrinters.h"
+
 #include "uikit/UIViewController.h"
 #include "uikit/UIWindow.h"
 
