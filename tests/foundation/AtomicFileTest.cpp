@@ -107,10 +107,13 @@ TEST_F(AtomicFileTest, NewFileTakesOverModeAndGroup) {
         {"group change refused", 0640, true, true, 0640},
         {"no file before, umask 027", std::nullopt, false, false, 0640},
     };
+    QStringList skipped;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        if (c.foreignGroup && !other)
+        if (c.foreignGroup && !other) { // said below, not passed over in silence
+            skipped.append(c.what);
             continue;
+        }
         QFile::remove(path);
         if (c.mode) {
             ASSERT_TRUE(writeFile(path, oldBytes));
@@ -132,6 +135,8 @@ TEST_F(AtomicFileTest, NewFileTakesOverModeAndGroup) {
         EXPECT_EQ(modeOf(path), c.expectedMode);
         EXPECT_EQ(statOf(path).st_gid, c.foreignGroup && !c.groupRefused ? *other : ::getegid());
     }
+    if (!skipped.isEmpty())
+        GTEST_SKIP() << "this user belongs to a single group: " << skipped.join(", ").toStdString();
 }
 
 // Every kind of target: a link, however it leads to the file, is written through (the link
