@@ -4,7 +4,6 @@
 #include "preferences/UISwitch.h"
 
 #include <QApplication>
-#include <QImage>
 #include <gtest/gtest.h>
 
 // Scrolling places only the rows in view and those that just left it; these tests check that

@@ -4,11 +4,7 @@
 
 #include "preferences/PSCellClassRegistry.h"
 #include "preferences/PSEditTextTableCell.h"
-#include "preferences/PSSwitchTableCell.h"
-#include "preferences/UISwitch.h"
-#include "uikit/UIFont.h"
 
-#include <QFontMetricsF>
 #include <QLineEdit>
 #include <QPointer>
 #include <gtest/gtest.h>
