@@ -85,6 +85,8 @@ std::vector<Trip> trips() {
         {"date with a fraction", halfSecond, utc(2000, 12, 31, 23, 59, 59), halfSecond},
         {"date with a fraction before 1970", beforeEpoch, utc(1969, 12, 31, 23, 59, 59),
          beforeEpoch},
+        // A date sends the whole document through libplist, reals and all.
+        trip("real beside a date", QVariantMap{{"r", 1.5}, {"d", utc(2001, 1, 1)}}),
         {"int", int(-7), qint64(-7), qint64(-7)},
         {"float", 0.5f, 0.5, 0.5},
         {"hash", QVariantHash{{"k", true}}, QVariantMap{{"k", true}}, QVariantMap{{"k", true}}},
