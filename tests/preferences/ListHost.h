@@ -16,12 +16,6 @@ public:
     explicit ListHost(const QVariantList& items) { setItems(items); }
 
     QHash<QString, double> heightOverrides;
-    QList<double> scrolledTo; // every offset the table reported
-
-    void scrollViewDidScroll(UITableView* scrollView) override {
-        scrolledTo.append(scrollView->contentOffset().y());
-    }
-
     int tableViewStyle() override { return UITableView::InsetGrouped; }
     double heightForRowAtIndexPath(UITableView* tableView, NSIndexPath indexPath) override {
         const double height =

@@ -4,7 +4,6 @@
 #include "preferences/UISwitch.h"
 
 #include <QApplication>
-#include <QImage>
 #include <gtest/gtest.h>
 
 // Scrolling places only the rows in view and those that just left it; these tests check that
@@ -81,52 +80,6 @@ TEST(UITableViewScroll, EveryOffsetShowsExactlyTheRowsInView) {
     }
 }
 
-TEST(UITableViewScroll, TabFollowsRowOrderWhateverOrderCellsWereMadeIn) {
-    struct Case {
-        const char* name;
-        QList<double> jumps; // fractions of the whole scroll range
-        bool fullPass;       // then every row once; else the first Tab makes the rows it needs
-    };
-    const Case cases[] = {
-        {"bottom first", {1.0, 0.0}, true},
-        {"middle, bottom, top", {0.5, 1.0, 0.0}, true},
-        {"scattered", {0.8, 0.2, 0.6, 0.4, 1.0, 0.0}, true},
-        {"top only, then Tab", {}, false},
-        {"bottom, then top, then Tab", {1.0, 0.0}, false},
-    };
-    for (const Case& c : cases) {
-        ListHost controller(switchSections(2, 12));
-        UITableView* table = controller.show(390, 260);
-        ASSERT_TRUE(table) << c.name;
-        const double end = table->maximumContentOffsetY();
-        for (double jump : c.jumps)
-            table->setContentOffset(QPointF(0, jump * end));
-        for (double y = 0; c.fullPass && y <= end; y += 100)
-            table->setContentOffset(QPointF(0, y));
-        table->setContentOffset(QPointF(0, 0));
-        ASSERT_EQ(table->madeCells().size() == 24, c.fullPass) << c.name;
-
-        switchAt(table, {0, 0})->setFocus(Qt::TabFocusReason);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        ASSERT_EQ(table->madeCells().size(), 24) << c.name;
-        QList<UISwitch*> order;
-        for (int s = 0; s < 2; ++s)
-            for (int r = 0; r < 12; ++r)
-                order << switchAt(table, {s, r});
-        ASSERT_EQ(QApplication::focusWidget(), order.at(1)) << c.name;
-        for (int i = 2; i < order.size(); ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            ASSERT_EQ(QApplication::focusWidget(), order.at(i)) << c.name << " tab to " << i;
-        }
-        // Keyboard focus brought the last row into view.
-        EXPECT_TRUE(onScreen(table, {1, 11}).intersects(table->viewport()->rect())) << c.name;
-        for (int i = order.size() - 2; i >= 0; --i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-            ASSERT_EQ(QApplication::focusWidget(), order.at(i)) << c.name << " back to " << i;
-        }
-    }
-}
-
 // Rows collapsed to no height (in view and out of it, with a cell and without, the first of a
 // section among them) show nothing wherever the list is scrolled, take no click and no focus,
 // and come back in place, in the same cells.
@@ -163,55 +116,6 @@ TEST(UITableViewScroll, CollapsedRowsShowNothingAndComeBack) {
     EXPECT_EQ(table->cellForRowAtIndexPath({0, 1}), cell);
     EXPECT_FALSE(cell->isHidden());
     EXPECT_TRUE(controller.writes.isEmpty());
-}
-
-TEST(UITableViewScroll, RowAtPointAcrossSectionsGapsAndCollapsedRows) {
-    ListHost controller(switchSections(30, 10));
-    UITableView* table = controller.show(390, 300);
-    ASSERT_TRUE(table);
-    controller.setHeights({"k20_0", "k20_1"}, 0);
-    const QRect row = table->rectForRowAtIndexPath({17, 5});
-    const QRect last = table->rectForRowAtIndexPath({29, 9});
-    const QRect section20 = table->rectForSection(20);
-    const struct {
-        QPointF point;
-        std::optional<NSIndexPath> expected;
-    } cases[] = {
-        // Row rectangles are rounded: points a pixel inside their edges.
-        {QPointF(100, row.top() + 1), NSIndexPath{17, 5}},
-        {QPointF(100, row.bottom() - 1), NSIndexPath{17, 5}},
-        {QPointF(100, row.bottom() + 2), NSIndexPath{17, 6}},
-        {QPointF(100, row.top() - 2), NSIndexPath{17, 4}},
-        {QPointF(100, section20.top() + 1), NSIndexPath{20, 2}}, // under the collapsed rows
-        {QPointF(100, section20.top() - 5), std::nullopt},       // the header's gap
-        {QPointF(100, last.bottom() - 1), NSIndexPath{29, 9}},
-        {QPointF(100, last.bottom() + 2), std::nullopt},
-        {QPointF(100, -10), std::nullopt},
-        {QPointF(5, row.center().y()), std::nullopt}, // in the inset
-        {QPointF(table->viewport()->width() - 5, row.center().y()), std::nullopt},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(table->indexPathForRowAtPoint(c.point), c.expected)
-            << c.point.x() << "," << c.point.y();
-    }
-}
-
-// After a far scroll, a hairline lies between shown rows and none above a section's first
-// shown row, also when its first row is collapsed.
-TEST(UITableViewScroll, HairlinesOnlyBetweenShownRows) {
-    ListHost controller(switchSections(40, 5));
-    UITableView* table = controller.show(390, 400);
-    ASSERT_TRUE(table);
-    controller.setHeights({"k30_0"}, 0);
-    const QRect section = table->rectForSection(30);
-    table->setContentOffset(QPointF(0, section.top() - 100));
-    const QImage image = table->grab().toImage();
-    for (int row = 1; row < 5; ++row) {
-        const int y = onScreen(table, {30, row}).top() - 1;
-        ASSERT_TRUE(y >= 0 && y < image.height());
-        // A line darkens white (255) or the background (242) to about 190.
-        EXPECT_EQ(image.pixelColor(section.left() + 40, y).red() < 230, row > 1) << row;
-    }
 }
 
 } // namespace

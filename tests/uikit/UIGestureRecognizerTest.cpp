@@ -1,127 +1,77 @@
 #include "uikit/UILongPressGestureRecognizer.h"
 #include "uikit/UITapGestureRecognizer.h"
 
-#include <QLabel>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
 
-// A button with a long-press recognizer that logs every state its action hears.
-struct HeldButton {
-    QWidget window;
-    QPushButton* button = new QPushButton("+", &window);
-    QList<int> states;
-    QPointer<UILongPressGestureRecognizer> recognizer;
-    int clicks = 0;
-
-    explicit HeldButton(double duration = 0.5) {
-        window.resize(200, 100);
-        button->setGeometry(10, 10, 60, 40);
-        recognizer = new UILongPressGestureRecognizer(
-            [this](UILongPressGestureRecognizer* r) { states.append(r->state()); });
-        recognizer->setMinimumPressDuration(duration);
-        recognizer->attachTo(button);
-        QObject::connect(button, &QPushButton::clicked, [this] { ++clicks; });
-        window.show();
-    }
-    void waitPast(double seconds) { QTest::qWait(int(seconds * 1000) + 150); }
-};
-
-const QPoint kInside(30, 20);
+// Plays a script of pointer steps on `w`, one letter a step: p press, r release, c click,
+// R right click, d double click (as a mouse sends it, after a press and release of its
+// own), m move 3 points, a move 20 points away, h hold past 0.2 s, x hide the widget.
+void play(QWidget* w, const char* script) {
+    using Step = std::function<void(QWidget*, QPoint&)>;
+    const QHash<char, Step> steps{
+        {'p', [](QWidget* w, QPoint& at) { QTest::mousePress(w, Qt::LeftButton, {}, at); }},
+        {'r', [](QWidget* w, QPoint& at) { QTest::mouseRelease(w, Qt::LeftButton, {}, at); }},
+        {'c', [](QWidget* w, QPoint& at) { QTest::mouseClick(w, Qt::LeftButton, {}, at); }},
+        {'R', [](QWidget* w, QPoint& at) { QTest::mouseClick(w, Qt::RightButton, {}, at); }},
+        {'d', [](QWidget* w, QPoint& at) { QTest::mouseDClick(w, Qt::LeftButton, {}, at); }},
+        {'m', [](QWidget* w, QPoint& at) { QTest::mouseMove(w, at += QPoint(3, 0)); }},
+        {'a', [](QWidget* w, QPoint& at) { QTest::mouseMove(w, at += QPoint(20, 0)); }},
+        {'h', [](QWidget*, QPoint&) { QTest::qWait(350); }},
+        {'x', [](QWidget* w, QPoint&) { w->hide(); }},
+    };
+    QPoint at(30, 20);
+    for (const char* step = script; *step; ++step)
+        steps.value (*step)(w, at);
+}
 
 } // namespace
 
-TEST(UILongPressGestureRecognizer, DefaultsToHalfASecondAndBelongsToItsView) {
-    HeldButton held;
-    UILongPressGestureRecognizer fresh(nullptr);
-    EXPECT_DOUBLE_EQ(fresh.minimumPressDuration(), 0.5);
-    EXPECT_EQ(held.recognizer->view(), held.button);
-    EXPECT_EQ(held.recognizer->parent(), held.button);
-    EXPECT_EQ(held.recognizer->state(), UIGestureRecognizerStatePossible);
-}
-
-TEST(UILongPressGestureRecognizer, ShortTapClicksOnceAndBeginsNothing) {
-    HeldButton held;
-    QTest::mouseClick(held.button, Qt::LeftButton, {}, kInside);
-    held.waitPast(0.5);
-    EXPECT_EQ(held.clicks, 1);
-    EXPECT_TRUE(held.states.isEmpty());
-}
-
-TEST(UILongPressGestureRecognizer, HoldBeginsThenEndsWithoutAClick) {
-    HeldButton held(0.2);
-    QTest::mousePress(held.button, Qt::LeftButton, {}, kInside);
-    held.waitPast(0.2);
-    EXPECT_EQ(held.states, QList<int>({UIGestureRecognizerStateBegan}));
-    EXPECT_FALSE(held.button->isDown()) << "the touch now belongs to the gesture";
-    QTest::mouseMove(held.button, kInside + QPoint(3, 0));
-    QTest::mouseRelease(held.button, Qt::LeftButton, {}, kInside + QPoint(3, 0));
-    EXPECT_EQ(held.states,
-              QList<int>({UIGestureRecognizerStateBegan, UIGestureRecognizerStateChanged,
-                          UIGestureRecognizerStateEnded}));
-    EXPECT_EQ(held.clicks, 0);
-    EXPECT_EQ(held.recognizer->state(), UIGestureRecognizerStatePossible);
-
-    // The next short tap is an ordinary click again.
-    QTest::mouseClick(held.button, Qt::LeftButton, {}, kInside);
-    EXPECT_EQ(held.clicks, 1);
-}
-
-TEST(UILongPressGestureRecognizer, MovingAwayBeforeTheDurationFails) {
-    HeldButton held(0.2);
-    QTest::mousePress(held.button, Qt::LeftButton, {}, kInside);
-    QTest::mouseMove(held.button, kInside + QPoint(20, 0));
-    held.waitPast(0.2);
-    QTest::mouseRelease(held.button, Qt::LeftButton, {}, kInside + QPoint(20, 0));
-    EXPECT_TRUE(held.states.isEmpty());
-}
-
-TEST(UILongPressGestureRecognizer, HidingTheViewWhileHeldCancels) {
-    HeldButton held(0.2);
-    QTest::mousePress(held.button, Qt::LeftButton, {}, kInside);
-    held.waitPast(0.2);
-    held.button->hide();
-    EXPECT_EQ(held.states,
-              QList<int>({UIGestureRecognizerStateBegan, UIGestureRecognizerStateCancelled}));
+// A long press of 0.2 s on a button: the states its action hears and the clicks the button
+// still gives.
+TEST(UILongPressGestureRecognizer, ScriptsGiveTheirStatesAndClicks) {
+    const int began = UIGestureRecognizerStateBegan, changed = UIGestureRecognizerStateChanged,
+              ended = UIGestureRecognizerStateEnded, cancelled = UIGestureRecognizerStateCancelled;
+    const struct {
+        const char* script;
+        QList<int> states;
+        int clicks;
+    } cases[] = {
+        {"ch", {}, 1},                         // a short tap is a click, no gesture
+        {"phmrc", {began, changed, ended}, 1}, // a hold takes the touch; then a plain click
+        {"pahr", {}, 1},                       // moving before the time fails: a plain click
+        {"phx", {began, cancelled}, 0},        // hiding the button while held cancels
+    };
+    for (const auto& c : cases) {
+        QWidget window;
+        window.resize(200, 100);
+        auto* button = new QPushButton("+", &window);
+        button->setGeometry(10, 10, 60, 40);
+        QList<int> states;
+        auto* recognizer = new UILongPressGestureRecognizer(
+            [&](UILongPressGestureRecognizer* r) { states.append(r->state()); });
+        recognizer->setMinimumPressDuration(0.2);
+        recognizer->attachTo(button);
+        int clicks = 0;
+        QObject::connect(button, &QPushButton::clicked, [&] { ++clicks; });
+        window.show();
+        play(button, c.script);
+        EXPECT_EQ(states, c.states) << c.script;
+        EXPECT_EQ(clicks, c.clicks) << c.script;
+    }
 }
 
 TEST(UITapGestureRecognizer, CountsTapsAndIgnoresDrags) {
-    struct Case {
-        const char* what;
+    const struct {
+        const char* script;
         int required;
-        std::function<void(QLabel*)> gesture;
         int fired;
-    };
-    const QPoint at(20, 10);
-    const std::vector<Case> cases = {
-        {"one tap", 1, [&](QLabel* l) { QTest::mouseClick(l, Qt::LeftButton, {}, at); }, 1},
-        {"two separate taps", 1,
-         [&](QLabel* l) {
-             QTest::mouseClick(l, Qt::LeftButton, {}, at);
-             QTest::mouseClick(l, Qt::LeftButton, {}, at);
-         },
-         2},
-        {"a drag is no tap", 1,
-         [&](QLabel* l) {
-             QTest::mousePress(l, Qt::LeftButton, {}, at);
-             QTest::mouseRelease(l, Qt::LeftButton, {}, at + QPoint(30, 0));
-         },
-         0},
-        {"right button", 1, [&](QLabel* l) { QTest::mouseClick(l, Qt::RightButton, {}, at); }, 0},
-        {"one tap of two", 2, [&](QLabel* l) { QTest::mouseClick(l, Qt::LeftButton, {}, at); }, 0},
-        {"double tap", 2,
-         [&](QLabel* l) { // as a mouse sends it: press, release, double-click, release
-             QTest::mouseClick(l, Qt::LeftButton, {}, at);
-             QTest::mouseDClick(l, Qt::LeftButton, {}, at);
-             QTest::mouseRelease(l, Qt::LeftButton, {}, at);
-         },
-         1},
-    };
-    for (const Case& c : cases) {
-        QLabel label("0.00");
+    } cases[] = {{"c", 1, 1}, {"cc", 1, 2}, {"par", 1, 0}, {"R", 1, 0}, {"c", 2, 0}, {"cdr", 2, 1}};
+    for (const auto& c : cases) {
+        QWidget label;
         label.resize(80, 30);
         label.show();
         int fired = 0;
@@ -131,7 +81,7 @@ TEST(UITapGestureRecognizer, CountsTapsAndIgnoresDrags) {
         });
         tap->setNumberOfTapsRequired(c.required);
         tap->attachTo(&label);
-        c.gesture(&label);
-        EXPECT_EQ(fired, c.fired) << c.what;
+        play(&label, c.script);
+        EXPECT_EQ(fired, c.fired) << c.script << " of " << c.required;
     }
 }
