@@ -33,10 +33,6 @@ public:
         return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
                file.write(bytes) == bytes.size();
     }
-    QByteArray readFile(const QString& devicePath) const {
-        QFile file(hostPath(devicePath));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
 
 private:
     QTemporaryDir _dir;

@@ -1,4 +1,0 @@
-#pragma once
-
-// Moved to tests/common; kept for the suites that still include it from here.
-#include "common/BinaryPlistBuilder.h"
