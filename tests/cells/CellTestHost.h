@@ -5,14 +5,14 @@
 #include "common/TempDeviceRoot.h"
 #include "common/TestBundle.h"
 
-#include "QEVColorPickerCellTestSupport.h"
-
+#include "cells/QEVColorPickerCell.h"
 #include "cells/QEVSliderCell.h"
 #include "cells/QEVSwitchCell.h"
 #include "cells/QEVValueLabel.h"
 #include "preferences/PSSpecifier.h"
 #include "preferences/UISlider.h"
 #include "uikit/UIAlertController.h"
+#include "uikit/UIColorPickerViewController.h"
 #include "uikit/UITextField.h"
 #include "uikit/UIViewController.h"
 #include "uikit/UIWindow.h"
@@ -111,6 +111,20 @@ struct SwitchRow : RowScreen<QEVSwitchCell> {
                      {"Localizable", "\"msg.plain\" = \"From the default table\";\n"}},
                     44, inPane) {}
 };
+
+inline QVariantMap colorRow(const QString& key, QVariantMap extra = {}) {
+    extra.insert({{"cell", "PSButtonCell"},
+                  {"cellClass", "QEVColorPickerCell"},
+                  {"label", key},
+                  {"key", key}});
+    return extra;
+}
+
+// One report of the picker: its selected colour set and its delegate told, once.
+inline void pick(QEVColorPickerCell& cell, const QColor& color) {
+    cell.colorPicker()->setSelectedColor(color);
+    cell.colorPickerViewControllerDidSelectColor(cell.colorPicker());
+}
 
 // A colour row, "c".
 struct ColorRow : RowScreen<QEVColorPickerCell> {

@@ -8,7 +8,6 @@
 #include "preferences/UITableView.h"
 #include "uikit/UIColorPickerViewController.h"
 
-#include <QLabel>
 #include <QPointer>
 
 namespace {

@@ -3,7 +3,6 @@
 #include "cells/UIInfoButton.h"
 #include "preferences/UISwitch.h"
 
-#include <QLabel>
 
 namespace {
 

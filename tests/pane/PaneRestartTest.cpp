@@ -1,6 +1,5 @@
 #include "PaneFixture.h"
 
-#include "foundation/NSNotificationCenter.h"
 #include "pane/ChildReaper.h"
 #include "uikit/AudioServices.h"
 #include "uikit/UIPopoverPresentationController.h"
@@ -88,9 +87,9 @@ TEST(PaneRestartPopover, GoingToTheBackgroundClosesIt) {
     RestartHost host;
     host.tapRestart();
     ASSERT_TRUE(host.popoverShown());
-    NSNotificationCenter::defaultCenter()->postNotificationName(
-        UIApplicationDidEnterBackgroundNotification);
+    host.window.setWindowState(Qt::WindowMinimized); // the application's last window leaves
     EXPECT_FALSE(host.popoverShown());
+    host.window.setWindowState(Qt::WindowNoState);
 }
 
 // ---- "是": the restart --------------------------------------------------------------------

@@ -32,43 +32,6 @@ TEST(UIApplication, KeyWindowIsTheActiveElseTheKeyElseTheFirstShown) {
     EXPECT_TRUE(eventually([&] { return app->keyWindow() == &later; }, "back to the first shown"));
 }
 
-// The application moves to the background once when its last window leaves the screen, and
-// not while another is still in front.
-TEST(UIApplication, TheLastWindowLeavingPostsTheMoveToTheBackgroundOnce) {
-    int background = 0, foreground = 0;
-    QObject observer;
-    NSNotificationCenter* center = NSNotificationCenter::defaultCenter();
-    center->addObserver(&observer, UIApplicationDidEnterBackgroundNotification,
-                        [&] { ++background; });
-    center->addObserver(&observer, UIApplicationWillEnterForegroundNotification,
-                        [&] { ++foreground; });
-    {
-        UIWindow window, other;
-        window.makeKeyAndVisible();
-        foreground = 0; // a first launch may or may not count as coming back
-        const struct {
-            Qt::WindowStates state;
-            int background, foreground;
-        } steps[] = {{Qt::WindowMinimized, 1, 0},
-                     {Qt::WindowMinimized | Qt::WindowMaximized, 1, 0}, // still away
-                     {Qt::WindowNoState, 1, 1},
-                     {Qt::WindowMinimized, 2, 1},
-                     {Qt::WindowNoState, 2, 2}};
-        for (const auto& step : steps) {
-            window.setWindowState(step.state);
-            EXPECT_EQ(background, step.background) << int(step.state);
-            EXPECT_EQ(foreground, step.foreground) << int(step.state);
-        }
-        other.show();
-        window.setWindowState(Qt::WindowMinimized);
-        EXPECT_EQ(background, 2) << "another window is still in front";
-        other.hide();
-        EXPECT_EQ(background, 3);
-        window.setWindowState(Qt::WindowNoState);
-    }
-    EXPECT_EQ(background, 4) << "the last window going away is a move too";
-}
-
 TEST(NSNotificationCenter, DeliversToLiveObserversOfTheNameOnly) {
     NSNotificationCenter* center = NSNotificationCenter::defaultCenter();
     QStringList heard;
