@@ -54,10 +54,11 @@ TEST_P(PaneHostilePrefs, ReadingLeavesItAndAStoreNeverLosesIt) {
         EXPECT_EQ(written.value("b"), true);
         EXPECT_EQ(written.size(), before.size() + !before.contains("b"));
         for (const QString& key : before.keys()) // compared as stored: types may differ
-            if (key != "b")
+            if (key != "b") {
                 EXPECT_EQ(PropertyList::toXml(QVariantList{written.value(key)}),
                           PropertyList::toXml(QVariantList{before.value(key)}))
                     << key.toStdString();
+            }
     } else {
         ASSERT_EQ(aside.size(), 1);
         EXPECT_EQ(readAll(prefsDir() + "/" + aside.first()), original);

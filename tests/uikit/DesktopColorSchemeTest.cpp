@@ -41,8 +41,8 @@ TEST(DesktopColorScheme, TheAnswerAtTheStartSetsTheAppearance) {
         }
         DesktopColorScheme scheme(QDBusConnection::sessionBus());
         scheme.start(c.wait);
-        if (c.atStart)
-            EXPECT_EQ(UITraitCollection::userInterfaceStyleOfApplication(), *c.atStart) << c.name;
+        const auto now = UITraitCollection::userInterfaceStyleOfApplication();
+        EXPECT_EQ(c.atStart.value_or(now), now) << c.name << ", when start() returns";
         QTest::qWait(c.answerDelay + 50); // time for an answer that should change nothing
         EXPECT_TRUE(eventually(
             [&] { return UITraitCollection::userInterfaceStyleOfApplication() == c.expected; },
