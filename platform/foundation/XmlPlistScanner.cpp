@@ -16,14 +16,6 @@ bool isHexDigit(char c) {
     return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-QByteArrayView trimmed(QByteArrayView text) {
-    while (!text.isEmpty() && isBlank(text.front()))
-        text = text.sliced(1);
-    while (!text.isEmpty() && isBlank(text.back()))
-        text.chop(1);
-    return text;
-}
-
 // Whether the digit string `digits` (no leading zeros, base `base`) is at most `limit`.
 bool fitsIn(QByteArrayView digits, int base, quint64 limit) {
     quint64 value = 0;
@@ -59,6 +51,14 @@ bool isBase64Char(char c) {
 }
 
 } // namespace
+
+QByteArrayView XmlPlistScanner::trimmed(QByteArrayView text) {
+    while (!text.isEmpty() && isBlank(text.front()))
+        text = text.sliced(1);
+    while (!text.isEmpty() && isBlank(text.back()))
+        text.chop(1);
+    return text;
+}
 
 XmlPlistScanner::XmlPlistScanner(const QByteArray& bytes, int maxElementDepth)
     : _bytes(bytes), _maxDepth(maxElementDepth) {}

@@ -19,6 +19,7 @@ public:
     static bool isReal(QByteArrayView text);    // decimal/exponent form, nan, inf, infinity
     static bool isData(QByteArrayView text);    // base64, padded, blanks anywhere
     static bool isDate(QByteArrayView text);    // Y-MM-DDTHH:MM:SS[.fraction]Z, Y 1-4 digits
+    static QByteArrayView trimmed(QByteArrayView text); // without XML white space at the ends
 
 private:
     qsizetype skipPast(qsizetype from, const char* terminator) const;

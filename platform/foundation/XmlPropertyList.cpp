@@ -44,18 +44,10 @@ locale_t cNumericLocale() {
     return c;
 }
 
-QByteArrayView trimmed(QByteArrayView text) {
-    while (!text.isEmpty() && isBlank(text.front()))
-        text = text.sliced(1);
-    while (!text.isEmpty() && isBlank(text.back()))
-        text.chop(1);
-    return text;
-}
-
 // An integer text that XmlPlistScanner::isInteger accepts, as libplist reads it: negative
 // values and those up to INT64_MAX are signed, larger ones unsigned.
 QVariant integerValue(QByteArrayView text) {
-    text = trimmed(text);
+    text = XmlPlistScanner::trimmed(text);
     const bool negative = text.front() == '-';
     if (text.front() == '-' || text.front() == '+')
         text = text.sliced(1);
@@ -79,7 +71,7 @@ QVariant integerValue(QByteArrayView text) {
 // A real text that XmlPlistScanner::isReal accepts, read as libplist reads it: strtod in the
 // C locale.
 QVariant realValue(QByteArrayView text) {
-    const QByteArray terminated = trimmed(text).toByteArray();
+    const QByteArray terminated = XmlPlistScanner::trimmed(text).toByteArray();
     return QVariant(strtod_l(terminated.constData(), nullptr, cNumericLocale()));
 }
 

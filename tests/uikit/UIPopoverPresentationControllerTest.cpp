@@ -1,4 +1,3 @@
-#include "common/QtPrinters.h"
 #include "uikit/UIWindow.h"
 
 #include "uikit/UIBarButtonItem.h"
