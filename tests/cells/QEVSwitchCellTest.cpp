@@ -3,7 +3,6 @@
 #include "cells/UIInfoButton.h"
 #include "preferences/UISwitch.h"
 
-
 namespace {
 
 // The info alert's texts: the title as written, the message through the row's strings table
