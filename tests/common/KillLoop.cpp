@@ -3,7 +3,6 @@
 #include "foundation/AtomicTempFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <chrono>
 #include <csignal>

@@ -1,9 +1,6 @@
 #pragma once
 
-#include <QDir>
 #include <QProcess>
-#include <QString>
-#include <QStringList>
 #include <optional>
 #include <sys/wait.h>
 

@@ -16,6 +16,9 @@ public:
     explicit ListHost(const QVariantList& items) { setItems(items); }
 
     QHash<QString, double> heightOverrides;
+    int openPasses = 0; // height passes the table began and has not ended
+    void heightPassWillBegin(UITableView*) override { ++openPasses; }
+    void heightPassDidEnd(UITableView*) override { --openPasses; }
     int tableViewStyle() override { return UITableView::InsetGrouped; }
     double heightForRowAtIndexPath(UITableView* tableView, NSIndexPath indexPath) override {
         const double height =

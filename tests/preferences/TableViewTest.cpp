@@ -56,6 +56,7 @@ TEST(UITableView, EndUpdatesAsksEveryHeightAgainAndAnimatesToThem) {
     EXPECT_EQ(controller.heightQueries, 0);
     table->endUpdates();
     EXPECT_EQ(controller.heightQueries, 30);
+    EXPECT_EQ(controller.openPasses, 0) << "a height pass was left open";
     EXPECT_EQ(table->rectForRowAtIndexPath({0, 1}).height(), 44); // not there yet
     EXPECT_TRUE(eventually(
         [&] {
