@@ -2,7 +2,6 @@
 
 #include "RenderAnimationDriver.h"
 
-#include <QAbstractAnimation>
 #include <QAbstractEventDispatcher>
 #include <QDebug>
 #include <QElapsedTimer>
@@ -12,17 +11,7 @@
 #include <QTimer>
 #include <QWidget>
 
-void WindowRenderer::finishAnimations(QWidget* window) {
-    // A picture shows where things come to rest (a popover fully in, not half faded), however
-    // long the wait before it was.
-    for (QAbstractAnimation* animation : window->findChildren<QAbstractAnimation*>()) {
-        if (animation->state() == QAbstractAnimation::Running && animation->totalDuration() >= 0)
-            animation->setCurrentTime(animation->totalDuration());
-    }
-}
-
 bool WindowRenderer::renderNow(QWidget* window, const QString& path, QString* error) {
-    finishAnimations(window);
     QImageWriter writer(path, "png");
     // Qt maps 0..100 onto zlib's levels 0..9: 11 is level 1, the fastest that compresses. A
     // render is written once and looked at; the default level costs twice the time for a file

@@ -15,13 +15,12 @@ public:
     static void renderWhenSettled(QWidget* window, const QString& path,
                                   std::function<void()> prepare,
                                   std::function<void(bool, QString)> done);
-    static bool renderNow(QWidget* window, const QString& path, QString* error);
-    static void finishAnimations(QWidget* window);
 
     // A bound for safety, for something that never stops (an endless animation, a timer that
     // always fires at once): the render then shows the window as it is.
     static constexpr int kSettleBoundMilliseconds = 5000;
 
 private:
+    static bool renderNow(QWidget* window, const QString& path, QString* error);
     static bool settle(RenderAnimationDriver* driver);
 };
