@@ -102,8 +102,10 @@ void QEVRootListController::setupNestedSpecifiers(const QList<PSSpecifier*>& spe
 }
 
 void QEVRootListController::setPreferenceValue(const QVariant& value, PSSpecifier* specifier) {
-    if (_collapsedInPass)
+    if (_collapsedInPass) {
         _collapsedInPass->clear(); // a store within a pass may change what a group shows
+        _collapsedRowsInPass.reset();
+    }
     PSListController::setPreferenceValue(value, specifier);
     if (hasDynamicSpecifiers())
         reloadSpecifiers();
@@ -157,6 +159,26 @@ void QEVRootListController::heightPassWillBegin(UITableView*) {
 
 void QEVRootListController::heightPassDidEnd(UITableView*) {
     _collapsedInPass.reset();
+    _collapsedRowsInPass.reset();
+    _passGroups = NestedGroups();
+}
+
+std::span<const std::pair<PSSpecifier*, quint64>> QEVRootListController::collapsedRowsInPass() {
+    const bool current =
+        _collapsedRowsInPass && (_dynamicSpecifiers ? _dynamicSpecifiers->isSharedWith(_passGroups)
+                                                    : _passGroups.isEmpty());
+    if (!current) {
+        _passGroups = _dynamicSpecifiers ? *_dynamicSpecifiers : NestedGroups();
+        _collapsedRowsInPass.emplace();
+        for (auto it = _passGroups.cbegin(); it != _passGroups.cend(); ++it) {
+            if (!isCollapsedByGroup(it.key()))
+                continue;
+            for (PSSpecifier* member : it.value())
+                _collapsedRowsInPass->emplace_back(member, it.key());
+        }
+        std::sort(_collapsedRowsInPass->begin(), _collapsedRowsInPass->end(), byRowThenKey);
+    }
+    return *_collapsedRowsInPass;
 }
 
 bool QEVRootListController::isCollapsedByGroup(quint64 controllingIndex) {
@@ -185,6 +207,14 @@ bool QEVRootListController::readsCollapsed(quint64 controllingIndex) {
 std::optional<quint64> QEVRootListController::collapsingGroup(PSSpecifier* specifier) {
     if (!specifier)
         return std::nullopt;
+    if (_collapsedInPass) {
+        const auto rows = collapsedRowsInPass();
+        const auto found = std::lower_bound(rows.begin(), rows.end(),
+                                            std::pair(specifier, quint64(0)), byRowThenKey);
+        if (found != rows.end() && found->first == specifier)
+            return found->second;
+        return std::nullopt;
+    }
     for (const auto& [row, key] : controllingIndicesOf(specifier)) {
         if (isCollapsedByGroup(key))
             return key;

@@ -53,9 +53,10 @@ public:
     static std::optional<qint64> nestedEntryCount(const QVariant& value);
 
     // The index of a controlling row whose stored value reads "0" and whose group holds
-    // `specifier`, or nothing when no group collapses it. The answer comes from the reverse
-    // map (row -> the controlling rows whose groups hold it), so it costs what the row's own
-    // groups cost, not what all groups cost.
+    // `specifier` (the first in index order), or nothing when no group collapses it. The answer
+    // comes from the reverse map (row -> the controlling rows whose groups hold it), so it
+    // costs what the row's own groups cost, not what all groups cost. Within a height pass,
+    // which asks about every row, the rows of the collapsed groups are gathered once instead.
     std::optional<quint64> collapsingGroup(PSSpecifier* specifier);
     // The same answer found by walking every group in the dictionary's order and testing
     // membership in each: the reference the reverse map must agree with.
@@ -67,6 +68,7 @@ private:
     // The run of the reverse map that holds `specifier`'s groups.
     std::span<const std::pair<PSSpecifier*, quint64>> controllingIndicesOf(PSSpecifier* specifier);
     void rebuildReverseMap();
+    std::span<const std::pair<PSSpecifier*, quint64>> collapsedRowsInPass();
 
     std::shared_ptr<NestedGroups> _dynamicSpecifiers;
     bool _hasDynamicSpecifiers = false;
@@ -79,4 +81,8 @@ private:
     bool _reverseMapBuilt = false;
     // Controlling row -> whether it collapses its group, for the height pass under way.
     std::optional<QHash<quint64, bool>> _collapsedInPass;
+    // (row, key of a collapsed group that holds it), sorted as the reverse map is, for the pass
+    // under way, and the dictionary it was gathered from.
+    std::optional<std::vector<std::pair<PSSpecifier*, quint64>>> _collapsedRowsInPass;
+    NestedGroups _passGroups;
 };
