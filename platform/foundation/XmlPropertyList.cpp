@@ -3,8 +3,11 @@
 #include "PlistValue.h"
 #include "XmlPlistScanner.h"
 
-#include <QtEndian>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
+#include <bit>
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
@@ -21,19 +24,34 @@ bool isBlank(char c) {
     return u <= ' ' && ((blanks >> u) & 1);
 }
 
-// Whether none of the eight bytes is '<', '&' or beyond ASCII (each test finds a byte of
-// the word equal to zero without looking at the bytes one by one).
-bool isPlain(quint64 word) {
-    constexpr quint64 ones = 0x0101010101010101ULL, highs = 0x8080808080808080ULL;
-    const auto hasZero = [](quint64 w) { return (w - ones) & ~w & highs; };
-    return !(hasZero(word ^ (ones * '<')) | hasZero(word ^ (ones * '&')) | (word & highs));
-}
+#if defined(__SSE2__)
+// Text is tested sixteen bytes at once, each test giving a mask with a bit per byte, the first
+// byte lowest.
+constexpr qsizetype kBlock = 16;
 
-// Past plain text at `p` (no '<', '&' or byte beyond ASCII) eight bytes at a time: it stops
-// at the word holding the first byte that is not plain, or in the last bytes before `end`.
-Q_ALWAYS_INLINE const char* skipPlainText(const char* p, const char* end) {
-    for (; end - p >= 8 && isPlain(qFromUnaligned<quint64>(p)); p += 8) {
+__m128i blockAt(const char* p) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+__m128i equal(__m128i block, char c) {
+    return _mm_cmpeq_epi8(block, _mm_set1_epi8(c));
+}
+// The bytes of the block at `p` that are '<', '&' or beyond ASCII (their high bit set).
+quint32 notPlainBytes(const char* p) {
+    const __m128i block = blockAt(p);
+    return quint32(
+        _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(equal(block, '<'), equal(block, '&')), block)));
+}
+#endif
+
+// Past the plain text at `p` (no '<', '&' or byte beyond ASCII). It may stop short of the end
+// of such text: in the last bytes before `end`, and anywhere without SSE2.
+Q_ALWAYS_INLINE const char* skipPlainText(const char* p, [[maybe_unused]] const char* end) {
+#if defined(__SSE2__)
+    for (; end - p >= kBlock; p += kBlock) {
+        if (const quint32 marked = notPlainBytes(p))
+            return p + std::countr_zero(marked);
     }
+#endif
     return p;
 }
 
@@ -221,16 +239,17 @@ private:
             return p + 1;
         return empty && p[1] == '>' ? p + 2 : nullptr;
     }
-    // The text from `p` up to the next '<': plain words are passed here, and readMarkedText
-    // reads on from the first word that is not plain.
+    // The text from `p` up to the next '<'. Plain text is passed here, the rest by
+    // readMarkedText.
     Q_ALWAYS_INLINE Text readText(const char* p) const {
         const char* c = skipPlainText(p, _end);
         if (c == _end || *c != '<')
             return readMarkedText(p, c);
         return {c};
     }
-    // The text from `p`, plain up to `c`, read on byte by byte: entities are the five named
-    // ones, bytes beyond ASCII are UTF-8.
+    // The same on from `c`, byte by byte, for text with entities (the five named ones only),
+    // bytes beyond ASCII (UTF-8 only) or in the last bytes of the buffer (any text without
+    // SSE2).
     Q_NEVER_INLINE Text readMarkedText(const char* p, const char* c) const {
         Text text{nullptr};
         unsigned char high = 0;
