@@ -3,8 +3,12 @@
 #include "PlistValue.h"
 #include "XmlPlistScanner.h"
 
-#include <QtEndian>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
+#include <array>
+#include <bit>
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
@@ -15,10 +19,45 @@ namespace {
 constexpr quint8 kEntities = 1; // the text holds named entities, to be decoded
 constexpr quint8 kNonAscii = 2; // the text holds UTF-8 beyond ASCII
 
+// XML white space. A table costs fewer instructions in a loop than comparing four times.
+constexpr auto kBlanks = [] {
+    std::array<bool, 256> blanks{};
+    blanks[' '] = blanks['\t'] = blanks['\n'] = blanks['\r'] = true;
+    return blanks;
+}();
 bool isBlank(char c) {
-    constexpr quint64 blanks = (1ULL << ' ') | (1ULL << '\t') | (1ULL << '\n') | (1ULL << '\r');
-    const auto u = static_cast<unsigned char>(c);
-    return u <= ' ' && ((blanks >> u) & 1);
+    return kBlanks[static_cast<unsigned char>(c)];
+}
+
+#if defined(__SSE2__)
+// Text is tested sixteen bytes at once, each test giving a mask with a bit per byte, the first
+// byte lowest.
+constexpr qsizetype kBlock = 16;
+
+__m128i blockAt(const char* p) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+__m128i equal(__m128i block, char c) {
+    return _mm_cmpeq_epi8(block, _mm_set1_epi8(c));
+}
+// The bytes of the block at `p` that are '<', '&' or beyond ASCII (their high bit set).
+quint32 notPlainBytes(const char* p) {
+    const __m128i block = blockAt(p);
+    return quint32(
+        _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(equal(block, '<'), equal(block, '&')), block)));
+}
+#endif
+
+// Past the plain text at `p` (no '<', '&' or byte beyond ASCII). It may stop short of the end
+// of such text: in the last bytes before `end`, and anywhere without SSE2.
+Q_ALWAYS_INLINE const char* skipPlainText(const char* p, [[maybe_unused]] const char* end) {
+#if defined(__SSE2__)
+    for (; end - p >= kBlock; p += kBlock) {
+        if (const quint32 marked = notPlainBytes(p))
+            return p + std::countr_zero(marked);
+    }
+#endif
+    return p;
 }
 
 struct NamedEntity {
@@ -79,165 +118,158 @@ QVariant realValue(QByteArrayView text) {
 
 // One pass over the bytes: checks that they are a list this reader takes and records an entry
 // per key and value. No recursion: open containers are kept on a stack.
+//
+// Each step takes the position it starts at and gives the one after what it read, or nullptr
+// when the bytes there are not what it takes: the position stays in a register that way, where
+// a member would be stored again before every byte read (a char may alias it). The steps a
+// plainly written list takes at every element are inlined into the one loop in run(); what such
+// lists seldom hold (comments, entities, text beyond ASCII, numbers, the last bytes of the
+// buffer) is called out of it.
 class XmlPropertyListScanner {
 public:
     using Entry = XmlPropertyList::Entry;
     using Type = XmlPropertyList::Type;
 
     XmlPropertyListScanner(const QByteArray& bytes, std::vector<Entry>& entries)
-        : _p(bytes.constData()), _end(bytes.constData() + bytes.size()), _base(_p),
-          _entries(entries) {}
+        : _end(bytes.constData() + bytes.size()), _base(bytes.constData()),
+          _stop(trimmedEnd(_base, _end)), _entries(entries) {}
 
     bool run() {
-        if (!skipProlog() || !openPlist())
-            return false;
-        if (!skipMisc() || !readValue())
+        const char* p = skipProlog(_base);
+        if (!p || !(p = openPlist(p)) || !(p = skipMisc(p)) || !(p = readRoot(p)))
             return false;
         while (!_open.empty()) {
-            if (!skipMisc() || !readInContainer())
+            if (!(p = skipMisc(p)) || !(p = readInContainer(p)))
                 return false;
         }
-        return skipMisc() && closeTag("plist") && skipMisc() && _p == _end;
+        return (p = skipMisc(p)) && (p = closeTag(p, "</plist")) && (p = skipMisc(p)) && p == _end;
     }
 
 private:
-    enum class Tag { None, Dictionary, Array, Key, String, Integer, Real, True, False };
+    struct Text {
+        const char* end; // the '<' after it, or nullptr when it is not taken
+        quint8 flags = 0;
+    };
+    struct OpenContainer {
+        quint32 index;
+        bool dictionary;
+    };
 
-    template <qsizetype N> bool at(const char (&literal)[N]) const {
-        return _end - _p >= N - 1 && std::memcmp(_p, literal, N - 1) == 0;
+    // Whether the bytes at `p` are `literal`. The length is known here, so the compare becomes
+    // a few word loads.
+    template <qsizetype N> bool at(const char* p, const char (&literal)[N]) const {
+        return _end - p >= N - 1 && std::memcmp(p, literal, N - 1) == 0;
     }
-    void skipBlanks() {
-        while (_p < _end && isBlank(*_p))
-            ++_p;
+    // Past the white space at `p`. Byte by byte: the runs between elements are short, and a loop
+    // whose branches the processor predicts lets it run on ahead, where finding the end with a
+    // vector compare would make every later step wait for that result. Short of _stop there is
+    // a byte that ends the run, so no byte needs a bounds check.
+    Q_ALWAYS_INLINE const char* skipBlanks(const char* p) const {
+        if (p >= _stop)
+            return _end;
+        while (isBlank(*p))
+            ++p;
+        return p;
     }
-    // Past the next `terminator`; false when there is none.
-    bool skipPast(const char* terminator, qsizetype length) {
-        const void* found = memmem(_p, size_t(_end - _p), terminator, size_t(length));
-        if (!found)
-            return false;
-        _p = static_cast<const char*>(found) + length;
-        return true;
+    // Past the last byte before `end` that is not white space.
+    static const char* trimmedEnd(const char* begin, const char* end) {
+        while (end > begin && isBlank(end[-1]))
+            --end;
+        return end;
     }
     // Blanks and comments, as libplist skips them between elements.
-    bool skipMisc() {
-        for (;;) {
-            skipBlanks();
-            if (!at("<!--"))
-                return true;
-            _p += 4;
-            if (!skipPast("-->", 3))
-                return false;
+    Q_ALWAYS_INLINE const char* skipMisc(const char* p) const {
+        p = skipBlanks(p);
+        return at(p, "<!--") ? skipComments(p) : p;
+    }
+    Q_NEVER_INLINE const char* skipComments(const char* p) const {
+        while (at(p, "<!--")) {
+            const void* close = memmem(p + 4, size_t(_end - p - 4), "-->", 3);
+            if (!close)
+                return nullptr;
+            p = skipBlanks(static_cast<const char*>(close) + 3);
         }
+        return p;
     }
     // Markup up to its `terminator`. libplist steps over double-quoted runs looking for it and
     // PlistGuard does not, so both end it at the same place only when the quotes before it pair
     // up; single quotes (which PlistGuard also steps over) and `refused` characters are not
     // taken at all.
-    bool skipMarkup(const char* terminator, qsizetype length, const char* refused) {
-        const void* found = memmem(_p, size_t(_end - _p), terminator, size_t(length));
+    const char* skipMarkup(const char* p, const char* terminator, qsizetype length,
+                           const char* refused) const {
+        const void* found = memmem(p, size_t(_end - p), terminator, size_t(length));
         if (!found)
-            return false;
+            return nullptr;
         const char* stop = static_cast<const char*>(found);
         bool quoted = false;
-        for (const char* c = _p; c < stop; ++c) {
+        for (const char* c = p; c < stop; ++c) {
             quoted ^= *c == '"';
             if (*c == '\'' || std::strchr(refused, *c))
-                return false;
+                return nullptr;
         }
-        _p = stop + length;
-        return !quoted;
+        return quoted ? nullptr : stop + length;
     }
-    bool skipProlog() {
+    Q_NEVER_INLINE const char* skipProlog(const char* p) const {
         for (;;) {
-            if (!skipMisc())
-                return false;
-            if (at("<?>"))
-                return false; // libplist ends it at once, PlistGuard at the next "?>"
-            if (at("<?")) {
-                _p += 2;
-                if (!skipMarkup("?>", 2, "<"))
-                    return false;
-            } else if (at("<!DOCTYPE")) {
-                _p += 9;
-                if (!skipMarkup(">", 1, "<[")) // '[' opens an internal subset
-                    return false;
-            } else {
-                return true;
-            }
+            if (!(p = skipMisc(p)) || at(p, "<?>"))
+                return nullptr; // libplist ends "<?>" at once, PlistGuard at the next "?>"
+            if (at(p, "<?"))
+                p = skipMarkup(p + 2, "?>", 2, "<");
+            else if (at(p, "<!DOCTYPE"))
+                p = skipMarkup(p + 9, ">", 1, "<["); // '[' opens an internal subset
+            else
+                return p;
+            if (!p)
+                return nullptr;
         }
     }
-    bool openPlist() {
-        if (!at("<plist"))
-            return false;
-        _p += 6;
-        if (_p >= _end || (*_p != '>' && !isBlank(*_p)))
-            return false;
+    Q_NEVER_INLINE const char* openPlist(const char* p) const {
+        if (!at(p, "<plist"))
+            return nullptr;
+        p += 6;
+        if (p >= _end || (*p != '>' && !isBlank(*p)))
+            return nullptr;
         // Attributes are passed over, as libplist does.
-        if (!skipMarkup(">", 1, "<"))
-            return false;
-        return _p[-2] != '/'; // <plist/> holds nothing
+        p = skipMarkup(p, ">", 1, "<");
+        return p && p[-2] != '/' ? p : nullptr; // <plist/> holds nothing
     }
-    // "</name" blanks ">", as libplist reads an end tag.
-    // Whether the bytes at `p` are `literal`; the caller has checked there are that many.
-    template <qsizetype N> static bool equals(const char* p, const char (&literal)[N]) {
-        for (qsizetype i = 0; i < N - 1; ++i) {
-            if (p[i] != literal[i])
-                return false;
-        }
-        return true;
+    // `tag` ("</name"), blanks and ">", as libplist reads an end tag.
+    template <qsizetype N>
+    Q_ALWAYS_INLINE const char* closeTag(const char* p, const char (&tag)[N]) const {
+        if (!at(p, tag))
+            return nullptr;
+        p += N - 1;
+        return p < _end && *p == '>' ? p + 1 : closeAfterBlanks(p);
     }
-    template <qsizetype N> bool closeTag(const char (&name)[N]) {
-        if (_end - _p < N + 2 || _p[0] != '<' || _p[1] != '/' || !equals(_p + 2, name))
-            return false;
-        _p += N + 1;
-        skipBlanks();
-        if (_p >= _end || *_p != '>')
-            return false;
-        ++_p;
-        return true;
+    Q_NEVER_INLINE const char* closeAfterBlanks(const char* p) const {
+        p = skipBlanks(p);
+        return p < _end && *p == '>' ? p + 1 : nullptr;
     }
-    // `<name>` or `<name/>` at _p, `name` one of the elements taken, and whether it closes
-    // itself.
-    template <qsizetype N> bool startTag(const char (&name)[N], bool* empty) {
-        if (_end - _p < N + 2 || _p[0] != '<' || !equals(_p + 1, name))
-            return false;
-        const char* q = _p + N;
-        *empty = *q == '/';
-        q += *empty;
-        if (*q != '>')
-            return false;
-        _p = q + 1;
-        return true;
+    // `tag` ("<name") and ">" or "/>", and whether the element closes itself. One bounds check
+    // covers the longer form.
+    template <qsizetype N>
+    Q_ALWAYS_INLINE const char* startTag(const char* p, const char (&tag)[N], bool& empty) const {
+        if (_end - p < N + 1 || std::memcmp(p, tag, N - 1) != 0)
+            return nullptr;
+        p += N - 1;
+        empty = *p == '/';
+        if (*p == '>')
+            return p + 1;
+        return empty && p[1] == '>' ? p + 2 : nullptr;
     }
-    Tag startTag(bool* empty) {
-        if (_end - _p < 3 || *_p != '<')
-            return Tag::None;
-        switch (_p[1]) {
-        case 'd':
-            return startTag("dict", empty) ? Tag::Dictionary : Tag::None;
-        case 'a':
-            return startTag("array", empty) ? Tag::Array : Tag::None;
-        case 's':
-            return startTag("string", empty) ? Tag::String : Tag::None;
-        case 'i':
-            return startTag("integer", empty) ? Tag::Integer : Tag::None;
-        case 'r':
-            return startTag("real", empty) ? Tag::Real : Tag::None;
-        case 't':
-            return startTag("true", empty) ? Tag::True : Tag::None;
-        case 'f':
-            return startTag("false", empty) ? Tag::False : Tag::None;
-        default:
-            return Tag::None; // date, data, a key out of place, or no property-list element
-        }
+    // The text from `p` up to the next '<'. Plain text is passed here, the rest by
+    // readMarkedText.
+    Q_ALWAYS_INLINE Text readText(const char* p) const {
+        const char* c = skipPlainText(p, _end);
+        if (c == _end || *c != '<')
+            return readMarkedText(p, c);
+        return {c};
     }
-    // The text up to the next '<', checked: entities are the five named ones, bytes beyond
-    // ASCII are UTF-8. Eight plain bytes at a time, then byte by byte from the first that is
-    // not plain.
-    bool readText(Entry& entry) {
-        const char* c = _p;
-        for (quint64 word; _end - c >= 8 && isPlain(word = qFromUnaligned<quint64>(c)); c += 8) {
-        }
+    // The same on from `c`, byte by byte, for text with entities (the five named ones only),
+    // bytes beyond ASCII (UTF-8 only) or in the last bytes of the buffer (any text without
+    // SSE2).
+    Q_NEVER_INLINE Text readMarkedText(const char* p, const char* c) const {
+        Text text{nullptr};
         unsigned char high = 0;
         for (; c < _end && *c != '<'; ++c) {
             high |= static_cast<unsigned char>(*c);
@@ -245,106 +277,137 @@ private:
                 continue;
             const NamedEntity* entity = entityAt(c, _end);
             if (!entity)
-                return false;
-            entry.flags |= kEntities;
+                return text;
+            text.flags |= kEntities;
             c += entity->length - 1;
         }
         if (c >= _end)
-            return false;
-        entry.begin = quint32(_p - _base);
-        entry.end = quint32(c - _base);
+            return text;
         if (high & 0x80) {
-            entry.flags |= kNonAscii;
-            if (!QByteArrayView(_p, c - _p).isValidUtf8())
-                return false;
+            text.flags |= kNonAscii;
+            if (!QByteArrayView(p, c - p).isValidUtf8())
+                return text;
         }
-        _p = c;
-        return true;
+        text.end = c;
+        return text;
     }
-    // Whether none of the eight bytes is '<', '&' or beyond ASCII (each test finds a byte of
-    // the word equal to zero without looking at the bytes one by one).
-    static bool isPlain(quint64 word) {
-        constexpr quint64 ones = 0x0101010101010101ULL, highs = 0x8080808080808080ULL;
-        const auto hasZero = [](quint64 w) { return (w - ones) & ~w & highs; };
-        return !(hasZero(word ^ (ones * '<')) | hasZero(word ^ (ones * '&')) | (word & highs));
-    }
-    // One value at _p; a container is opened and filled by later readInContainer calls.
-    bool readValue() {
-        if (qsizetype(_open.size()) > PlistValue::maxDepth)
-            return false;
-        bool empty = false;
-        const Tag tag = startTag(&empty);
-        Entry entry;
+    // An entry after the ones read so far; its index.
+    Q_ALWAYS_INLINE quint32 add(Type type, quint32 begin = 0, quint32 end = 0, quint8 flags = 0) {
         const quint32 index = quint32(_entries.size());
-        switch (tag) {
-        case Tag::Dictionary:
-        case Tag::Array:
-            entry.type = tag == Tag::Dictionary ? Type::Dictionary : Type::Array;
-            entry.next = index + 1;
-            _entries.push_back(entry);
-            if (!empty)
-                _open.push_back(index);
-            return true;
-        case Tag::True:
-        case Tag::False:
-            entry.type = tag == Tag::True ? Type::True : Type::False;
-            if (!empty && !(tag == Tag::True ? closeTag("true") : closeTag("false")))
-                return false;
-            break;
-        case Tag::String:
-            entry.type = Type::String;
-            entry.begin = entry.end = quint32(_p - _base);
-            if (!empty && !(readText(entry) && closeTag("string")))
-                return false;
-            break;
-        case Tag::Integer:
-        case Tag::Real: {
-            entry.type = tag == Tag::Integer ? Type::Integer : Type::Real;
-            if (empty || !readText(entry))
-                return false;
-            const QByteArrayView text(_base + entry.begin, qsizetype(entry.end - entry.begin));
-            const bool valid = tag == Tag::Integer
-                                   ? XmlPlistScanner::isInteger(text) && closeTag("integer")
-                                   : XmlPlistScanner::isReal(text) && closeTag("real");
-            if (!valid)
-                return false;
-            break;
+        _entries.push_back(Entry{begin, end, index + 1, type, flags});
+        return index;
+    }
+    // One for the text from `p` to `text`.
+    Q_ALWAYS_INLINE void add(Type type, const char* p, Text text) {
+        add(type, quint32(p - _base), quint32(text.end - _base), text.flags);
+    }
+    // A container is filled by later readInContainer calls.
+    template <qsizetype N>
+    Q_ALWAYS_INLINE const char* readContainer(const char* p, const char (&tag)[N], Type type) {
+        bool empty = false;
+        if (!(p = startTag(p, tag, empty)))
+            return nullptr;
+        const quint32 index = add(type);
+        if (!empty)
+            _open.push_back({index, type == Type::Dictionary});
+        return p;
+    }
+    Q_ALWAYS_INLINE const char* readString(const char* p) {
+        bool empty = false;
+        if (!(p = startTag(p, "<string", empty)))
+            return nullptr;
+        if (empty) {
+            add(Type::String, p, Text{p});
+            return p;
         }
+        const Text text = readText(p);
+        const char* q = text.end ? closeTag(text.end, "</string") : nullptr;
+        if (q)
+            add(Type::String, p, text);
+        return q;
+    }
+    template <qsizetype N, qsizetype M>
+    Q_NEVER_INLINE const char* readNumber(const char* p, const char (&tag)[N],
+                                          const char (&endTag)[M], Type type) {
+        bool empty = false;
+        if (!(p = startTag(p, tag, empty)) || empty)
+            return nullptr;
+        const Text text = readText(p);
+        if (!text.end)
+            return nullptr;
+        const QByteArrayView digits(p, text.end);
+        if (!(type == Type::Integer ? XmlPlistScanner::isInteger(digits)
+                                    : XmlPlistScanner::isReal(digits)))
+            return nullptr;
+        const char* q = closeTag(text.end, endTag);
+        if (q)
+            add(type, p, text);
+        return q;
+    }
+    template <qsizetype N, qsizetype M>
+    Q_ALWAYS_INLINE const char* readBoolean(const char* p, const char (&tag)[N],
+                                            const char (&endTag)[M], Type type) {
+        bool empty = false;
+        if (!(p = startTag(p, tag, empty)) || !(empty || (p = closeTag(p, endTag))))
+            return nullptr;
+        add(type);
+        return p;
+    }
+    // One value at `p`.
+    Q_ALWAYS_INLINE const char* readValue(const char* p) {
+        if (qsizetype(_open.size()) > PlistValue::maxDepth || _end - p < 2 || *p != '<')
+            return nullptr;
+        switch (p[1]) {
+        case 'd':
+            return readContainer(p, "<dict", Type::Dictionary);
+        case 'a':
+            return readContainer(p, "<array", Type::Array);
+        case 's':
+            return readString(p);
+        case 'i':
+            return readNumber(p, "<integer", "</integer", Type::Integer);
+        case 'r':
+            return readNumber(p, "<real", "</real", Type::Real);
+        case 't':
+            return readBoolean(p, "<true", "</true", Type::True);
+        case 'f':
+            return readBoolean(p, "<false", "</false", Type::False);
         default:
-            return false;
+            return nullptr; // date, data, a key out of place, or no property-list element
         }
-        entry.next = index + 1;
-        _entries.push_back(entry);
-        return true;
+    }
+    // The value inside <plist>; readValue stays inlined in the loop only.
+    Q_NEVER_INLINE const char* readRoot(const char* p) { return readValue(p); }
+    // A dictionary's key and the blanks and comments after it.
+    Q_ALWAYS_INLINE const char* readKey(const char* p) {
+        if (!at(p, "<key>"))
+            return nullptr;
+        p += 5;
+        const Text text = readText(p);
+        const char* q = text.end ? closeTag(text.end, "</key") : nullptr;
+        if (!q || !(q = skipMisc(q)))
+            return nullptr;
+        add(Type::Key, p, text);
+        return q;
     }
     // The next item of the innermost open container, or its end.
-    bool readInContainer() {
-        const quint32 container = _open.back();
-        const bool dictionary = _entries[container].type == Type::Dictionary;
-        if (dictionary ? closeTag("dict") : closeTag("array")) {
-            _entries[container].next = quint32(_entries.size());
+    Q_ALWAYS_INLINE const char* readInContainer(const char* p) {
+        const OpenContainer container = _open.back();
+        if (const char* q = container.dictionary ? closeTag(p, "</dict") : closeTag(p, "</array")) {
+            _entries[container.index].next = quint32(_entries.size());
             _open.pop_back();
-            return true;
+            return q;
         }
-        if (dictionary) {
-            bool empty = false;
-            if (!startTag("key", &empty) || empty)
-                return false;
-            Entry key;
-            key.type = Type::Key;
-            if (!readText(key) || !closeTag("key") || !skipMisc())
-                return false;
-            key.next = quint32(_entries.size()) + 1;
-            _entries.push_back(key);
-        }
-        return readValue();
+        if (container.dictionary && !(p = readKey(p)))
+            return nullptr;
+        return readValue(p);
     }
 
-    const char* _p;
     const char* const _end;
     const char* const _base;
+    const char* const _stop; // past the last byte that is not white space
     std::vector<Entry>& _entries;
-    std::vector<quint32> _open;
+    std::vector<OpenContainer> _open;
 };
 
 std::shared_ptr<const XmlPropertyList> XmlPropertyList::read(const QByteArray& bytes) {
