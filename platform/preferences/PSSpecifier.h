@@ -84,5 +84,5 @@ private:
     mutable bool _hasName = false;
     mutable QString _footerText;
     mutable bool _hasFooterText = false;
-    PSCellType _cellType = PSCellTypeFromString(QString());
+    PSCellType _cellType = PSListItemCell; // what PSCellTypeFromString gives for no name
 };
