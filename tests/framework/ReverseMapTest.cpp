@@ -58,27 +58,38 @@ TEST(ReverseMap, AgreesWithTheScanOfEveryGroup) {
     EXPECT_GT(collapsedSeen, 200); // the lists did exercise collapsing
 }
 
-// A group added to or removed from the shared dictionary after it was set is seen by the
-// next query, as the scan would see it.
+// A group added to or removed from the shared dictionary after it was set, and a controlling
+// row stored anew, are seen by the next query, as the scan would see them: alone, and within a
+// height pass, which gathers its answers at its first query.
 TEST(ReverseMap, FollowsChangesMadeToTheSharedDictionary) {
-    TempDeviceRoot root;
-    PaneList list(root, {groupRow("G"), switchRow("a"), switchRow("b"), switchRow("c")});
-    RecordingListController<QEVRootListController>& controller = list.controller;
-    controller.stored.insert("a", false);
-    ASSERT_FALSE(controller.collapsingGroup(list.row(2)));
+    for (const bool inPass : {false, true}) {
+        SCOPED_TRACE(inPass ? "within a height pass" : "alone");
+        TempDeviceRoot root;
+        PaneList list(root, {groupRow("G"), switchRow("a"), switchRow("b"), switchRow("c")});
+        RecordingListController<QEVRootListController>& controller = list.controller;
+        if (inPass)
+            controller.heightPassWillBegin(nullptr);
+        controller.stored.insert("a", false);
+        ASSERT_FALSE(controller.collapsingGroup(list.row(2)));
 
-    controller.dynamicSpecifiers()->insert(1, {list.row(2)});
-    controller.setHasDynamicSpecifiers(true);
-    EXPECT_EQ(controller.collapsingGroup(list.row(2)), std::optional<quint64>(1));
+        controller.dynamicSpecifiers()->insert(1, {list.row(2)});
+        controller.setHasDynamicSpecifiers(true);
+        EXPECT_EQ(controller.collapsingGroup(list.row(2)), std::optional<quint64>(1));
 
-    (*controller.dynamicSpecifiers())[1].clear();
-    EXPECT_FALSE(controller.collapsingGroup(list.row(2)));
+        (*controller.dynamicSpecifiers())[1].clear();
+        EXPECT_FALSE(controller.collapsingGroup(list.row(2)));
 
-    auto replaced = std::make_shared<QEVRootListController::NestedGroups>();
-    replaced->insert(1, {list.row(3)});
-    controller.setDynamicSpecifiers(replaced);
-    EXPECT_FALSE(controller.collapsingGroup(list.row(2)));
-    EXPECT_EQ(controller.collapsingGroup(list.row(3)), std::optional<quint64>(1));
+        auto replaced = std::make_shared<QEVRootListController::NestedGroups>();
+        replaced->insert(1, {list.row(3)});
+        controller.setDynamicSpecifiers(replaced);
+        EXPECT_FALSE(controller.collapsingGroup(list.row(2)));
+        EXPECT_EQ(controller.collapsingGroup(list.row(3)), std::optional<quint64>(1));
+
+        controller.setPreferenceValue(true, list.row(1));
+        EXPECT_FALSE(controller.collapsingGroup(list.row(3)));
+        if (inPass)
+            controller.heightPassDidEnd(nullptr);
+    }
 }
 
 } // namespace
