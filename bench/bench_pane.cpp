@@ -465,7 +465,7 @@ void BM_SettingsPeakMemory(benchmark::State& state) {
     if (openPane)
         arguments << "--open"
                   << "tolvplayerprefs";
-    std::vector<long> peaks;
+    std::vector<double> peaks;
     for (auto _ : state) {
         for (int run = 0; run < 3; ++run) {
             const std::optional<long> peak = settingsPeakKib(arguments, dir.path());
@@ -477,11 +477,10 @@ void BM_SettingsPeakMemory(benchmark::State& state) {
                     std::fputs(log.readAll().constData(), stderr);
                 return;
             }
-            peaks.push_back(*peak);
+            peaks.push_back(double(*peak));
         }
     }
-    std::sort(peaks.begin(), peaks.end());
-    state.counters["peak_MiB"] = double(peaks.at(peaks.size() / 2)) / 1024.0;
+    state.counters["peak_MiB"] = median(peaks) / 1024.0;
     state.counters["pane_rows"] = openPane ? 2000 : 0;
 }
 BENCHMARK(BM_SettingsPeakMemory)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
@@ -527,10 +526,8 @@ void BM_StartToRenderedFrame(benchmark::State& state) {
             cpu.push_back(seconds(child->second.ru_utime) + seconds(child->second.ru_stime));
         }
     }
-    std::sort(cpu.begin(), cpu.end());
-    std::sort(wall.begin(), wall.end());
-    state.counters["cpu_ms"] = cpu.at(cpu.size() / 2) * 1e3;
-    state.counters["wall_ms"] = wall.at(wall.size() / 2) * 1e3;
+    state.counters["cpu_ms"] = median(cpu) * 1e3;
+    state.counters["wall_ms"] = median(wall) * 1e3;
 }
 BENCHMARK(BM_StartToRenderedFrame)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
 

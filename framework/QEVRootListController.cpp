@@ -22,6 +22,16 @@ bool byRowThenKey(const std::pair<PSSpecifier*, quint64>& a,
     return a.second < b.second;
 }
 
+using RowGroups = std::span<const std::pair<PSSpecifier*, quint64>>;
+
+// The run of `sorted` (ordered by byRowThenKey) that belongs to `row`, its groups in key order.
+RowGroups runOf(RowGroups sorted, PSSpecifier* row) {
+    const auto [first, last] = std::equal_range(
+        sorted.begin(), sorted.end(), std::pair(row, quint64(0)),
+        [](const auto& a, const auto& b) { return std::less<PSSpecifier*>()(a.first, b.first); });
+    return {first, last};
+}
+
 qint64 truncatedToInt64(double value) {
     if (std::isnan(value))
         return 0;
@@ -126,6 +136,11 @@ void QEVRootListController::setDynamicSpecifiers(std::shared_ptr<NestedGroups> d
     _reverseMapBuilt = false;
 }
 
+bool QEVRootListController::followsGroups(const NestedGroups& copy) const {
+    // A change made to the shared dictionary detaches it from every copy taken before.
+    return _dynamicSpecifiers ? _dynamicSpecifiers->isSharedWith(copy) : copy.isEmpty();
+}
+
 void QEVRootListController::rebuildReverseMap() {
     _controllingIndices.clear();
     _indexedGroups = _dynamicSpecifiers ? *_dynamicSpecifiers : NestedGroups();
@@ -142,15 +157,9 @@ void QEVRootListController::rebuildReverseMap() {
 
 std::span<const std::pair<PSSpecifier*, quint64>>
 QEVRootListController::controllingIndicesOf(PSSpecifier* specifier) {
-    const bool current =
-        _reverseMapBuilt && (_dynamicSpecifiers ? _dynamicSpecifiers->isSharedWith(_indexedGroups)
-                                                : _indexedGroups.isEmpty());
-    if (!current)
+    if (!_reverseMapBuilt || !followsGroups(_indexedGroups))
         rebuildReverseMap();
-    const auto [first, last] = std::equal_range(
-        _controllingIndices.cbegin(), _controllingIndices.cend(), std::pair(specifier, quint64(0)),
-        [](const auto& a, const auto& b) { return std::less<PSSpecifier*>()(a.first, b.first); });
-    return {first, last};
+    return runOf(_controllingIndices, specifier);
 }
 
 void QEVRootListController::heightPassWillBegin(UITableView*) {
@@ -164,10 +173,7 @@ void QEVRootListController::heightPassDidEnd(UITableView*) {
 }
 
 std::span<const std::pair<PSSpecifier*, quint64>> QEVRootListController::collapsedRowsInPass() {
-    const bool current =
-        _collapsedRowsInPass && (_dynamicSpecifiers ? _dynamicSpecifiers->isSharedWith(_passGroups)
-                                                    : _passGroups.isEmpty());
-    if (!current) {
+    if (!_collapsedRowsInPass || !followsGroups(_passGroups)) {
         _passGroups = _dynamicSpecifiers ? *_dynamicSpecifiers : NestedGroups();
         _collapsedRowsInPass.emplace();
         for (auto it = _passGroups.cbegin(); it != _passGroups.cend(); ++it) {
@@ -208,12 +214,8 @@ std::optional<quint64> QEVRootListController::collapsingGroup(PSSpecifier* speci
     if (!specifier)
         return std::nullopt;
     if (_collapsedInPass) {
-        const auto rows = collapsedRowsInPass();
-        const auto found = std::lower_bound(rows.begin(), rows.end(),
-                                            std::pair(specifier, quint64(0)), byRowThenKey);
-        if (found != rows.end() && found->first == specifier)
-            return found->second;
-        return std::nullopt;
+        const RowGroups collapsed = runOf(collapsedRowsInPass(), specifier);
+        return collapsed.empty() ? std::nullopt : std::optional(collapsed.front().second);
     }
     for (const auto& [row, key] : controllingIndicesOf(specifier)) {
         if (isCollapsedByGroup(key))

@@ -67,6 +67,8 @@ private:
     bool readsCollapsed(quint64 controllingIndex);
     // The run of the reverse map that holds `specifier`'s groups.
     std::span<const std::pair<PSSpecifier*, quint64>> controllingIndicesOf(PSSpecifier* specifier);
+    // Whether `copy`, a shallow copy of the groups dictionary, is still the dictionary as it is.
+    bool followsGroups(const NestedGroups& copy) const;
     void rebuildReverseMap();
     std::span<const std::pair<PSSpecifier*, quint64>> collapsedRowsInPass();
 
