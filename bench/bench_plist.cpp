@@ -4,6 +4,7 @@
 // (temporary file, fsync, rename, directory fsync). A summary of the ratios ours / libplist
 // follows the table.
 #include "foundation/PropertyList.h"
+#include "tests/common/LibplistBinary.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -102,16 +103,7 @@ QByteArray binaryListOf(int items) {
     QVariantList list;
     for (int i = 0; i < items; ++i)
         list.append(QVariantMap{{"row", i}, {"label", QStringLiteral("Row %1").arg(i)}});
-    const QByteArray xml = PropertyList::toXml(list);
-    plist_t root = nullptr;
-    plist_from_xml(xml.constData(), uint32_t(xml.size()), &root);
-    char* out = nullptr;
-    uint32_t length = 0;
-    plist_to_bin(root, &out, &length);
-    plist_free(root);
-    QByteArray binary(out, out ? qsizetype(length) : 0);
-    std::free(out);
-    return binary;
+    return libplistBinary(list);
 }
 
 void BM_ParseBinaryList_Ours(benchmark::State& state) {

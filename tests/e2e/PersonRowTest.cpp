@@ -97,7 +97,7 @@ const RowCase kRows[] = {
 
 SettingsScreen::Start startingWith(const RowCase& c) {
     return {.prepare = [&c](InstalledRoot& root) {
-        root.writeFile(kPreferences, binaryPlist({{c.key, c.start}}));
+        root.writeFile(kPreferences, libplistBinary(QVariantMap{{c.key, c.start}}));
     }};
 }
 
@@ -218,7 +218,7 @@ TEST_P(PersonOutsideChange, RowFollowsTheFile) {
     const OutsideChange& c = GetParam();
     SettingsScreen screen({.prepare = [&](InstalledRoot& root) {
         if (c.write != Write::Created)
-            root.writeFile(kPreferences, binaryPlist({{c.key, c.before}}));
+            root.writeFile(kPreferences, libplistBinary(QVariantMap{{c.key, c.before}}));
     }});
     const QString path = screen.preferencesPath();
     PSTableCell* member = c.member ? screen.row(QString::fromUtf8(c.member)) : nullptr;
@@ -232,7 +232,8 @@ TEST_P(PersonOutsideChange, RowFollowsTheFile) {
     ASSERT_FALSE(member && collapsed());
     screen.wait(150); // the file is older than the pane's reading of it: the common case
 
-    const QByteArray theirs = binaryPlist({{c.key, c.after}, {"other", QStringLiteral("kept")}});
+    const QByteArray theirs =
+        libplistBinary(QVariantMap{{c.key, c.after}, {"other", QStringLiteral("kept")}});
     if (c.write == Write::InPlace) {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));

@@ -8,25 +8,11 @@
 #include <QAbstractAnimation>
 #include <QElapsedTimer>
 #include <QKeyEvent>
-#include <plist/plist.h>
 
 QVariant SettingsScreen::stored(const QString& key) const {
     // Through libplist: none of the pane's own reading of its file.
     const auto file = PropertyList::parseWithLibplist(readAll(preferencesPath()));
     return file ? file->toMap().value(key) : QVariant();
-}
-
-QByteArray binaryPlist(const QVariantMap& entries) {
-    const QByteArray xml = PropertyList::toXml(entries);
-    plist_t root = nullptr;
-    plist_from_xml(xml.constData(), uint32_t(xml.size()), &root);
-    char* bytes = nullptr;
-    uint32_t length = 0;
-    plist_to_bin(root, &bytes, &length);
-    const QByteArray binary(bytes, int(length));
-    std::free(bytes);
-    plist_free(root);
-    return binary;
 }
 
 bool near(const QColor& a, const QColor& b, int tolerance) {

@@ -4,6 +4,7 @@
 #include "common/Eventually.h"
 #include "common/Files.h"
 #include "common/InstalledRoot.h"
+#include "common/LibplistBinary.h"
 #include "common/QtPrinters.h"
 #include "common/TestName.h"
 
@@ -104,8 +105,6 @@ private:
     int _reloads = 0;
 };
 
-// The file as another program writes it: a binary property list made with libplist.
-QByteArray binaryPlist(const QVariantMap& entries);
 bool near(const QColor& a, const QColor& b, int tolerance);
 // Numbers equal to a millionth, other values exactly.
 bool sameValue(const QVariant& a, const QVariant& b);

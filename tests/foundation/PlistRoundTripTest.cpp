@@ -1,3 +1,4 @@
+#include "common/LibplistBinary.h"
 #include "common/LocaleScope.h"
 
 #include "foundation/PlistValue.h"
@@ -7,7 +8,6 @@
 #include <QSize>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <plist/plist.h>
 
 #include <cmath>
 #include <limits>
@@ -16,20 +16,6 @@ namespace {
 
 QDateTime utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0) {
     return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms), Qt::UTC);
-}
-
-// The binary form libplist itself writes for `value`; empty when it has no node.
-QByteArray binaryOf(const QVariant& value) {
-    plist_t node = PlistValue::toNode(value);
-    if (!node)
-        return {};
-    char* bytes = nullptr;
-    uint32_t length = 0;
-    plist_to_bin(node, &bytes, &length);
-    QByteArray result(bytes, qsizetype(length));
-    free(bytes);
-    plist_free(node);
-    return result;
 }
 
 // Same type and same value (QVariant's own == converts between numeric types).
@@ -118,13 +104,13 @@ TEST(PropertyListRoundTrip, EveryValueComesBackAsItWasOrIsRefused) {
             const bool written = PropertyList::writeDictionary(file, path).ok;
             EXPECT_EQ(!xml.isEmpty(), t.xml.isValid()) << xml.constData();
             EXPECT_EQ(written, t.xml.isValid());
-            EXPECT_EQ(binaryOf(t.written).isEmpty(), !t.binary.isValid());
+            EXPECT_EQ(libplistBinary(t.written).isEmpty(), !t.binary.isValid());
             if (!t.xml.isValid())
                 continue;
             EXPECT_TRUE(same(PropertyList::parse(xml), t.xml)) << xml.constData();
             const QVariantMap read = PropertyList::readDictionary(path).value_or(QVariantMap());
             EXPECT_TRUE(same(file.contains("v") ? read.value("v") : QVariant(read), t.xml));
-            EXPECT_TRUE(same(PropertyList::parse(binaryOf(t.written)), t.binary));
+            EXPECT_TRUE(same(PropertyList::parse(libplistBinary(t.written)), t.binary));
         }
         EXPECT_TRUE(PropertyList::toXml(2.25).contains("<real>2.25</real>"));
     }
